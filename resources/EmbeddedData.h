@@ -1,0 +1,9 @@
+#pragma once
+
+namespace skyfetch {
+
+// Registers the climate archive and the globe data linked into this executable
+// (see Resource.h). Called once at the start of main().
+void register_embedded_resources();
+
+} // namespace skyfetch
