@@ -1,0 +1,260 @@
+#include "app/settings/IniFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace skyfetch {
+namespace {
+
+struct Line {
+    std::string text;   // as in the file, without the line end
+    bool hasCr = false; // the line ended with CR LF
+};
+
+struct Content {
+    std::vector<Line> lines;
+    bool endsWithNewline = true; // the last line had a line end (or the file is empty)
+};
+
+bool read_content(const std::string& path, Content& content) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    const std::string all = buffer.str();
+    std::size_t start = 0;
+    while (start < all.size()) {
+        std::size_t end = all.find('\n', start);
+        const bool last = end == std::string::npos;
+        if (last)
+            end = all.size();
+        Line line;
+        line.text = all.substr(start, end - start);
+        if (!line.text.empty() && line.text.back() == '\r') {
+            line.text.pop_back();
+            line.hasCr = true;
+        }
+        content.lines.push_back(std::move(line));
+        if (last) {
+            content.endsWithNewline = false;
+            break;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+std::string_view trim(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool same_name(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// "[name]" (blanks allowed around it) gives name.
+std::optional<std::string_view> section_name(std::string_view line) {
+    const std::string_view t = trim(line);
+    if (t.size() < 2 || t.front() != '[')
+        return std::nullopt;
+    const std::size_t close = t.find(']');
+    if (close == std::string_view::npos)
+        return std::nullopt;
+    return trim(t.substr(1, close - 1));
+}
+
+bool is_comment(std::string_view line) {
+    const std::string_view t = trim(line);
+    return !t.empty() && (t.front() == ';' || t.front() == '#');
+}
+
+// For "key=value" lines: the key (trimmed) and the position of the '='.
+std::optional<std::size_t> key_line(std::string_view line, std::string_view key) {
+    if (is_comment(line))
+        return std::nullopt;
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos)
+        return std::nullopt;
+    if (!same_name(trim(line.substr(0, eq)), key))
+        return std::nullopt;
+    return eq;
+}
+
+struct Found {
+    std::optional<std::size_t> sectionLine; // the [section] line
+    std::optional<std::size_t> keyLine;     // the key's line within it
+    std::size_t lastEntryLine = 0;          // last non-blank line of the section
+};
+
+Found find_key(const Content& content, std::string_view section, std::string_view key) {
+    Found found;
+    bool inSection = false;
+    for (std::size_t i = 0; i < content.lines.size(); ++i) {
+        const std::string& text = content.lines[i].text;
+        if (const auto name = section_name(text)) {
+            if (inSection)
+                break; // only the first section of that name counts
+            if (same_name(*name, section)) {
+                inSection = true;
+                found.sectionLine = i;
+                found.lastEntryLine = i;
+            }
+            continue;
+        }
+        if (!inSection)
+            continue;
+        if (!trim(text).empty())
+            found.lastEntryLine = i;
+        if (!found.keyLine && key_line(text, key))
+            found.keyLine = i;
+    }
+    return found;
+}
+
+std::string folder_of(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool make_folders(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    const std::string parent = folder_of(folder);
+    if (parent != folder && !make_folders(parent))
+        return false;
+    return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+bool write_all(int fd, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += std::size_t(n);
+    }
+    return true;
+}
+
+// Writes the new content beside the file and renames it over the file, so that a write
+// that fails halfway (a full disk) cannot leave a shared profile cut short.
+bool replace_file(const std::string& path, const std::string& data) {
+    // Follow a symbolic link so that the link itself stays in place.
+    std::string target = path;
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+    }
+    mode_t mode = 0666;
+    struct stat st {};
+    const bool existed = ::stat(target.c_str(), &st) == 0;
+    if (existed)
+        mode = st.st_mode & 07777;
+
+    std::string temp = target + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return false;
+    bool ok = write_all(fd, data);
+    if (ok) {
+        if (existed) {
+            ok = ::fchmod(fd, mode) == 0;
+        } else {
+            // What a plainly created file would get: 0666 less the umask.
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            ok = ::fchmod(fd, mode & ~mask) == 0;
+        }
+    }
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    if (ok)
+        ok = ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok)
+        ::unlink(temp.c_str());
+    return ok;
+}
+
+} // namespace
+
+std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
+    Content content;
+    if (!read_content(m_path, content))
+        return std::nullopt;
+    const Found found = find_key(content, section, key);
+    if (!found.keyLine)
+        return std::nullopt;
+    const std::string& text = content.lines[*found.keyLine].text;
+    return text.substr(text.find('=') + 1);
+}
+
+bool IniFile::set_value(std::string_view section, std::string_view key,
+                        std::string_view value) const {
+    if (value.find_first_of("\r\n") != std::string_view::npos)
+        return false;
+    Content content;
+    if (!read_content(m_path, content)) {
+        // A file that exists but cannot be read must not be replaced by our one line.
+        struct stat st {};
+        if (::stat(m_path.c_str(), &st) == 0 || !make_folders(folder_of(m_path)))
+            return false;
+    }
+
+    Line entry;
+    entry.text = std::string(key) + "=" + std::string(value);
+    const Found found = find_key(content, section, key);
+    if (found.keyLine) {
+        Line& line = content.lines[*found.keyLine];
+        // Keep the key's spelling and anything before the '=' as the file has it.
+        line.text = line.text.substr(0, line.text.find('=') + 1) + std::string(value);
+    } else if (found.sectionLine) {
+        entry.hasCr = content.lines[*found.sectionLine].hasCr;
+        content.lines.insert(content.lines.begin() + std::ptrdiff_t(found.lastEntryLine + 1),
+                             entry);
+        if (found.lastEntryLine + 1 == content.lines.size() - 1)
+            content.endsWithNewline = true;
+    } else {
+        if (!content.lines.empty() && !trim(content.lines.back().text).empty())
+            content.lines.push_back(Line{});
+        content.lines.push_back(Line{"[" + std::string(section) + "]", false});
+        content.lines.push_back(entry);
+        content.endsWithNewline = true;
+    }
+
+    std::string data;
+    for (std::size_t i = 0; i < content.lines.size(); ++i) {
+        data += content.lines[i].text;
+        const bool last = i + 1 == content.lines.size();
+        if (!last || content.endsWithNewline)
+            data += content.lines[i].hasCr ? "\r\n" : "\n";
+    }
+    return replace_file(m_path, data);
+}
+
+} // namespace skyfetch

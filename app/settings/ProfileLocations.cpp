@@ -1,0 +1,33 @@
+#include "app/settings/ProfileLocations.h"
+
+#include "app/settings/SettingsKeys.h"
+
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace skyfetch {
+
+std::string config_home() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && xdg[0] == '/')
+        return xdg;
+    std::string home;
+    if (const char* env = std::getenv("HOME"); env && env[0])
+        home = env;
+    else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+        home = pw->pw_dir;
+    if (home.size() > 1 && home.back() == '/')
+        home.pop_back();
+    return home + "/.config";
+}
+
+Profile application_profile() {
+    return Profile(config_home() + "/skyfetch/skyfetch.ini", settings::kApplicationSection);
+}
+
+Profile shared_profile() {
+    return Profile(config_home() + "/phytomod/phytomod.ini", settings::kSharedSection);
+}
+
+} // namespace skyfetch
