@@ -1,0 +1,31 @@
+#pragma once
+
+#include "putil/UserPrompt.h"
+
+#include <string>
+
+namespace skyfetch {
+
+inline constexpr const char* kNoOutputNameMessage = "Please provide a name for the output file";
+inline constexpr const char* kInvalidOutputNameMessage =
+    "Please provide a valid name for the output file";
+
+// The answer of the output name check: ok, or the message to show with its icon.
+struct OutputFileCheck {
+    bool ok = true;
+    std::string message;
+    PromptIcon icon = PromptIcon::Warning;
+};
+
+// The text shown when the output file cannot be created under this name.
+std::string CouldNotOpenMessage(const std::string& name);
+
+// Checks, before anything is written, that the driver file can be written under name
+// (relative to the current directory): the name is not empty and does not start with
+// a dot (warning), a new file can be created in its folder and an existing target is
+// a regular, writable file (error). Nothing existing is changed: the folder is tested
+// with a probe file that is created and removed again, so an existing file keeps its
+// content even when a later check stops the command.
+OutputFileCheck CheckOutputFile(const std::string& name);
+
+} // namespace skyfetch
