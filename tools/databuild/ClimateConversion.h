@@ -1,0 +1,28 @@
+#pragma once
+
+namespace skyfetch::databuild {
+
+// Days of month m (0 = January) in a year without 29 February: the archive holds one
+// mean year, and a leap day would make February's totals depend on which copy is read.
+int days_in_month(int month);
+
+// One source value turned into the raw integer the archive stores, and whether it had
+// to be limited to the field's range.
+struct RawValue {
+    int raw = 0;
+    bool clamped = false;
+};
+
+// Rounding is to the nearest integer with halves away from zero (std::round).
+//
+// Temperature: tenths of a degree Celsius -> raw = tenths + 500 (decoded as raw * 0.1 - 50),
+// limited to 0..1000, i.e. -50.0..50.0 degC.
+RawValue convert_temperature(double tenths_celsius);
+// Precipitation: tenths of a mm per day -> mm in the month, limited to 0..9999.
+RawValue convert_precipitation(double tenths_mm_per_day, int month);
+// Sunshine: percent of clear sky = 100 - cloud cover percent, limited to 0..100.
+RawValue convert_sunshine(double cloud_percent);
+// Wet days: tenths of a day -> whole days, limited to 0..days of the month.
+RawValue convert_wet_days(double tenths_days, int month);
+
+} // namespace skyfetch::databuild
