@@ -6,33 +6,40 @@
 namespace skyfetch {
 namespace {
 
-// Reads a big-endian bit string from its least significant end, a few bits at a time,
-// without moving the bytes: the record's values are packed most significant first, so
-// the last value comes out first.
+// Reads a big-endian bit string from its least significant end without moving the
+// bytes: the record's values are packed most significant first, so the last value comes
+// out first. Each value (at most 25 bits) is cut out of the four bytes that end with the
+// byte holding its lowest bit.
 class TailBitReader {
 public:
     TailBitReader(const unsigned char* begin, std::size_t length)
-        : m_begin(begin), m_next(begin + length) {}
+        : m_begin(begin), m_length(length) {}
 
     std::uint32_t take(int bits) {
-        while (m_available < bits) {
-            // Past the start of the buffer only zeros follow, as with a shifted buffer.
-            const std::uint64_t byte = m_next > m_begin ? *--m_next : 0u;
-            m_bits |= byte << m_available;
-            m_available += 8;
+        const std::size_t skipped = m_position / 8;
+        const unsigned shift = m_position % 8;
+        m_position += static_cast<std::size_t>(bits);
+        if (skipped >= m_length)
+            return 0;
+        const std::size_t last = m_length - 1 - skipped;
+        std::uint32_t word;
+        if (last >= 3) {
+            const unsigned char* p = m_begin + last - 3;
+            word = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
+                   (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
+        } else {
+            // Near the front of the buffer only zeros lie beyond it, as with a shifted buffer.
+            word = 0;
+            for (std::size_t k = 0; k <= last; ++k)
+                word |= std::uint32_t{m_begin[last - k]} << (8 * k);
         }
-        const std::uint32_t value =
-            static_cast<std::uint32_t>(m_bits & ((std::uint64_t{1} << bits) - 1));
-        m_bits >>= bits;
-        m_available -= bits;
-        return value;
+        return (word >> shift) & ((std::uint32_t{1} << bits) - 1);
     }
 
 private:
     const unsigned char* m_begin;
-    const unsigned char* m_next;
-    std::uint64_t m_bits = 0;
-    int m_available = 0;
+    std::size_t m_length;
+    std::size_t m_position = 0; // bits already taken from the end
 };
 
 // Widths, scales and offsets of the packed fields; they agree with the header that

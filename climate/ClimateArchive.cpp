@@ -70,12 +70,10 @@ bool ClimateArchive::open() {
 
     reset_cursor();
     read_bytes(header.get(), kArchiveHeaderSize);
-    for (std::size_t i = 0; i < kArchiveComparedHeaderSize; ++i) {
-        if (header[i] != kExpectedHeader[i]) {
-            std::fputs("Format incompatible with this version of climglobal.h\n", stdout);
-            release();
-            return false;
-        }
+    if (std::memcmp(header.get(), kExpectedHeader, kArchiveComparedHeaderSize) != 0) {
+        std::fputs("Format incompatible with this version of climglobal.h\n", stdout);
+        release();
+        return false;
     }
 
     reset_cursor();
