@@ -32,8 +32,7 @@ void Spinup_data::next_year() {
     m_currentYear = (m_currentYear + 1 == m_years) ? 0 : m_currentYear + 1;
 }
 
-bool linear_regression(const double* x, const double* y, int n, double& intercept,
-                       double& slope) {
+bool linear_regression(const double* x, const double* y, int n, double& intercept, double& slope) {
     double sx = 0, sy = 0, sxx = 0, sxy = 0;
     for (int i = 0; i < n; ++i) {
         sx += x[i];
@@ -102,7 +101,11 @@ SpinupSet g_initialisation;
 SpinupSet g_scenario;
 } // namespace
 
-SpinupSet& initialisation_set() { return g_initialisation; }
-SpinupSet& scenario_set() { return g_scenario; }
+SpinupSet& initialisation_set() {
+    return g_initialisation;
+}
+SpinupSet& scenario_set() {
+    return g_scenario;
+}
 
 } // namespace skyfetch

@@ -38,8 +38,7 @@ private:
 
 // Least-squares line through (x[i], y[i]); returns false when the x values do not
 // determine a line (fewer than two distinct values).
-bool linear_regression(const double* x, const double* y, int n, double& intercept,
-                       double& slope);
+bool linear_regression(const double* x, const double* y, int n, double& intercept, double& slope);
 
 // One ring per variable; the writer advances all four together.
 struct SpinupSet {
