@@ -1,0 +1,181 @@
+#include "driver/SafeFileWriter.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace skyfetch {
+namespace {
+
+std::string folder_of(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+// A name that no other writer is likely to pick; O_EXCL settles the rare collision.
+std::string random_suffix() {
+    static std::uint64_t counter = 0;
+    std::uint64_t bits = 0;
+    if (getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        bits = static_cast<std::uint64_t>(now) * 0x9E3779B97F4A7C15ULL ^
+               (static_cast<std::uint64_t>(getpid()) << 32) ^ ++counter;
+    }
+    static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffix;
+    for (int i = 0; i < 10; ++i) {
+        suffix += kAlphabet[bits % 36];
+        bits /= 36;
+    }
+    return suffix;
+}
+
+// Moves from onto to without ever replacing a file at `to`. Where the file system has no
+// atomic no-replace rename, a hard link (which fails if the name exists) does the same.
+int rename_no_replace(const char* from, const char* to) {
+    if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return -1;
+    if (link(from, to) != 0)
+        return -1;
+    unlink(from);
+    return 0;
+}
+
+void sync_folder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd); // makes the rename itself durable; the file is in place either way
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+SafeFileWriter::~SafeFileWriter() {
+    discard();
+}
+
+WriteResult SafeFileWriter::fail_with(WriteFailure why, const std::string& what, int error) {
+    std::string text;
+    switch (why) {
+    case WriteFailure::Open:
+        text = "Could not open " + what + " for output";
+        break;
+    case WriteFailure::Exists:
+        text = what + " already exists";
+        break;
+    default:
+        text = "Could not write " + what;
+        break;
+    }
+    if (error)
+        text += std::string(": ") + std::strerror(error);
+    discard();
+    if (m_result.ok())
+        m_result = WriteResult::failed(why, text);
+    return m_result;
+}
+
+WriteResult SafeFileWriter::open(const std::string& target, ExistingFile existing) {
+    discard();
+    m_target = target;
+    m_existing = existing;
+    m_result = WriteResult::success();
+
+    struct stat info {};
+    if (lstat(target.c_str(), &info) == 0) {
+        if (existing == ExistingFile::Keep)
+            return fail_with(WriteFailure::Exists, target, 0);
+        if (S_ISDIR(info.st_mode))
+            return fail_with(WriteFailure::Open, target, EISDIR);
+    }
+
+    const std::string folder = folder_of(target);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string candidate = folder + "/.skyfetch-" + random_suffix() + ".tmp";
+        // 0666 lets the umask decide the permissions, as for any plainly created file.
+        m_fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd >= 0) {
+            m_tempPath = candidate;
+            return m_result;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    return fail_with(WriteFailure::Open, target, errno);
+}
+
+bool SafeFileWriter::write(const char* data, std::size_t size) {
+    if (m_fd < 0 || !m_result.ok())
+        return false;
+    while (size > 0) {
+        const ssize_t n = ::write(m_fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail_with(WriteFailure::Write, m_target, errno);
+            return false;
+        }
+        if (n == 0) {
+            fail_with(WriteFailure::Write, m_target, EIO);
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+WriteResult SafeFileWriter::commit() {
+    if (!m_result.ok())
+        return m_result;
+    if (m_fd < 0)
+        return fail_with(WriteFailure::Write, m_target, EBADF);
+    if (fsync(m_fd) != 0)
+        return fail_with(WriteFailure::Write, m_target, errno);
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0)
+        return fail_with(WriteFailure::Write, m_target, errno);
+    return move_into_place();
+}
+
+WriteResult SafeFileWriter::move_into_place() {
+    const bool moved = m_existing == ExistingFile::Keep
+                           ? rename_no_replace(m_tempPath.c_str(), m_target.c_str()) == 0
+                           : std::rename(m_tempPath.c_str(), m_target.c_str()) == 0;
+    if (!moved) {
+        const int error = errno;
+        if (error == EEXIST && m_existing == ExistingFile::Keep)
+            return fail_with(WriteFailure::Exists, m_target, 0);
+        return fail_with(WriteFailure::Write, m_target, error);
+    }
+    m_tempPath.clear();
+    sync_folder(folder_of(m_target));
+    return m_result;
+}
+
+void SafeFileWriter::discard() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_tempPath.empty()) {
+        unlink(m_tempPath.c_str());
+        m_tempPath.clear();
+    }
+}
+
+} // namespace skyfetch

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "driver/OutputSink.h"
+#include "driver/WriteResult.h"
+
+#include <string>
+
+namespace skyfetch {
+
+// Whether committing may replace a file that is already at the target path.
+enum class ExistingFile { Replace, Keep };
+
+// Writes a file so that it either appears complete or not at all: the bytes go to a
+// temporary file in the target's folder, which is flushed to disk, closed and renamed
+// over the target only when every step succeeded. On any failure the temporary file is
+// removed and a file already at the target stays as it was. The new file gets the
+// permissions a plainly created file gets (0666 less the umask).
+class SafeFileWriter final : public OutputSink {
+public:
+    SafeFileWriter() = default;
+    ~SafeFileWriter() override; // an uncommitted temporary file is removed
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+
+    // Creates the temporary file. With ExistingFile::Keep an existing target is refused
+    // at once, and again at commit if one appeared in the meantime.
+    WriteResult open(const std::string& target, ExistingFile existing);
+    bool write(const char* data, std::size_t size) override;
+    // Flushes, closes and moves the file into place; after a failed write it only cleans
+    // up and reports that failure.
+    WriteResult commit();
+    // Drops the temporary file.
+    void discard();
+
+    // The first failure so far (ok while there is none).
+    const WriteResult& result() const { return m_result; }
+    const std::string& temporary_path() const { return m_tempPath; }
+
+private:
+    WriteResult fail_with(WriteFailure why, const std::string& what, int error);
+    WriteResult move_into_place();
+
+    std::string m_target;
+    std::string m_tempPath;
+    ExistingFile m_existing = ExistingFile::Replace;
+    int m_fd = -1;
+    WriteResult m_result;
+};
+
+} // namespace skyfetch

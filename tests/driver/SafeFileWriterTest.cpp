@@ -1,0 +1,244 @@
+#include "driver/SafeFileWriter.h"
+#include "driver/DriverFileWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace skyfetch {
+namespace {
+
+// A fresh folder per test, removed with its files afterwards.
+class SafeFileWriterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/skyfetch-safe-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override {
+        for (const std::string& name : names())
+            unlink((m_dir + "/" + name).c_str());
+        rmdir(m_dir.c_str());
+    }
+
+    std::string path(const std::string& name) const { return m_dir + "/" + name; }
+
+    std::set<std::string> names() const {
+        std::set<std::string> found;
+        if (DIR* dir = opendir(m_dir.c_str())) {
+            while (const dirent* entry = readdir(dir)) {
+                const std::string name = entry->d_name;
+                if (name != "." && name != "..")
+                    found.insert(name);
+            }
+            closedir(dir);
+        }
+        return found;
+    }
+
+    static std::string read(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    static void put(const std::string& file, const std::string& text) {
+        std::ofstream(file, std::ios::binary) << text;
+    }
+
+    std::string m_dir;
+};
+
+TEST_F(SafeFileWriterTest, WritesTheWholeFileAndLeavesNothingElse) {
+    SafeFileWriter writer;
+    ASSERT_TRUE(writer.open(path("out.txt"), ExistingFile::Replace));
+    EXPECT_EQ(names().size(), 1u); // the temporary file, in the target's folder
+    EXPECT_TRUE(writer.write("hello ", 6));
+    EXPECT_TRUE(writer.write("world\n", 6));
+    EXPECT_EQ(names().count("out.txt"), 0u); // nothing at the target before the commit
+    const WriteResult result = writer.commit();
+    EXPECT_TRUE(result.ok()) << result.error;
+    EXPECT_EQ(read(path("out.txt")), "hello world\n");
+    EXPECT_EQ(names(), std::set<std::string>{"out.txt"});
+}
+
+TEST_F(SafeFileWriterTest, ANewFileGetsTheUmaskPermissions) {
+    for (mode_t mask : {022, 027, 077, 002}) {
+        const mode_t old = umask(mask);
+        SafeFileWriter writer;
+        ASSERT_TRUE(writer.open(path("perm.txt"), ExistingFile::Replace));
+        ASSERT_TRUE(writer.write("x", 1));
+        ASSERT_TRUE(writer.commit());
+        umask(old);
+        struct stat info {};
+        ASSERT_EQ(stat(path("perm.txt").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask) << std::oct << mask;
+    }
+}
+
+TEST_F(SafeFileWriterTest, ReplacesAnExistingFileOnlyOnCommit) {
+    put(path("out.txt"), "old");
+    SafeFileWriter writer;
+    ASSERT_TRUE(writer.open(path("out.txt"), ExistingFile::Replace));
+    ASSERT_TRUE(writer.write("new", 3));
+    EXPECT_EQ(read(path("out.txt")), "old");
+    ASSERT_TRUE(writer.commit());
+    EXPECT_EQ(read(path("out.txt")), "new");
+    EXPECT_EQ(names(), std::set<std::string>{"out.txt"});
+}
+
+TEST_F(SafeFileWriterTest, AMissingFolderIsReported) {
+    SafeFileWriter writer;
+    const WriteResult result = writer.open(path("missing/out.txt"), ExistingFile::Replace);
+    EXPECT_EQ(result.failure, WriteFailure::Open);
+    EXPECT_EQ(result.error, "Could not open " + path("missing/out.txt") +
+                                " for output: No such file or directory");
+    EXPECT_FALSE(writer.write("x", 1));
+    EXPECT_FALSE(writer.commit());
+    EXPECT_TRUE(names().empty());
+}
+
+TEST_F(SafeFileWriterTest, AFolderAtTheTargetIsRefused) {
+    ASSERT_EQ(mkdir(path("sub").c_str(), 0777), 0);
+    SafeFileWriter writer;
+    const WriteResult result = writer.open(path("sub"), ExistingFile::Replace);
+    EXPECT_EQ(result.failure, WriteFailure::Open);
+    EXPECT_EQ(names(), std::set<std::string>{"sub"});
+    rmdir(path("sub").c_str());
+}
+
+TEST_F(SafeFileWriterTest, DroppingAnUncommittedWriterRemovesItsTemporaryFile) {
+    put(path("out.txt"), "old");
+    {
+        SafeFileWriter writer;
+        ASSERT_TRUE(writer.open(path("out.txt"), ExistingFile::Replace));
+        ASSERT_TRUE(writer.write("partial", 7));
+    }
+    EXPECT_EQ(names(), std::set<std::string>{"out.txt"});
+    EXPECT_EQ(read(path("out.txt")), "old");
+}
+
+TEST_F(SafeFileWriterTest, KeepModeNeverReplacesAFile) {
+    put(path("there.txt"), "theirs");
+    SafeFileWriter early;
+    const WriteResult refused = early.open(path("there.txt"), ExistingFile::Keep);
+    EXPECT_EQ(refused.failure, WriteFailure::Exists);
+    EXPECT_EQ(refused.error, path("there.txt") + " already exists");
+
+    // A file that appears while we write is not replaced either.
+    SafeFileWriter late;
+    ASSERT_TRUE(late.open(path("late.txt"), ExistingFile::Keep));
+    ASSERT_TRUE(late.write("ours", 4));
+    put(path("late.txt"), "appeared");
+    const WriteResult result = late.commit();
+    EXPECT_EQ(result.failure, WriteFailure::Exists);
+    EXPECT_EQ(read(path("late.txt")), "appeared");
+    EXPECT_EQ(names(), (std::set<std::string>{"late.txt", "there.txt"}));
+
+    SafeFileWriter fresh;
+    ASSERT_TRUE(fresh.open(path("fresh.txt"), ExistingFile::Keep));
+    ASSERT_TRUE(fresh.write("ours", 4));
+    ASSERT_TRUE(fresh.commit());
+    EXPECT_EQ(read(path("fresh.txt")), "ours");
+}
+
+CellRecord plain_record() {
+    CellRecord r;
+    r.soilcode = 3;
+    for (int i = 0; i < kMonthsPerRecord; ++i) {
+        r.mtemp[i] = -10.0 + i * 0.25;
+        r.mprec[i] = 40.0 + i;
+        r.msun[i] = 50.0;
+        r.mwet[i] = 10.0;
+    }
+    return r;
+}
+
+void fill(SpinupSet& set, const CellRecord& r) {
+    set.reset();
+    set.temperature.set_data(r.mtemp, 0);
+    set.precipitation.set_data(r.mprec, 0);
+    set.sunshine.set_data(r.msun, 0);
+    set.raindays.set_data(r.mwet, 0);
+}
+
+// Exit codes of the child that writes under a file-size limit.
+enum ChildExit { Reported = 10, Succeeded = 11, WrongFailure = 12 };
+
+TEST_F(SafeFileWriterTest, AWriteThatFailsMidwayKeepsTheOldFile) {
+    put(path("climate.txt"), "old driver file");
+    const std::string target = path("climate.txt");
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // As under `ulimit -f`: writes past 64 KiB fail with EFBIG instead of a signal.
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{64 * 1024, 64 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const CellRecord r = plain_record();
+        SpinupSet init, scen;
+        fill(init, r);
+        fill(scen, r);
+        DriverFileParameters p;
+        p.initYears = 1000;
+        p.scenarioYears = 100;
+        p.dateText = "Wed Jun  3 09:05:07 2009";
+        const WriteResult result =
+            write_driver_file(target, ExistingFile::Replace, p, r, init, scen);
+        if (result.ok())
+            _exit(Succeeded);
+        _exit(result.failure == WriteFailure::Write &&
+                      result.error == "Could not write " + target + ": File too large"
+                  ? Reported
+                  : WrongFailure);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), Reported);
+    EXPECT_EQ(read(target), "old driver file");
+    EXPECT_EQ(names(), std::set<std::string>{"climate.txt"});
+}
+
+TEST_F(SafeFileWriterTest, TheDriverFileLandsWhole) {
+    const CellRecord r = plain_record();
+    SpinupSet init, scen;
+    fill(init, r);
+    fill(scen, r);
+    DriverFileParameters p;
+    p.initYears = 300;
+    p.scenarioYears = 50;
+    p.tempChange = 2;
+    p.dateText = "Wed Jun  3 09:05:07 2009";
+    const WriteResult result =
+        write_driver_file(path("climate.txt"), ExistingFile::Keep, p, r, init, scen);
+    ASSERT_TRUE(result.ok()) << result.error;
+    const std::string text = read(path("climate.txt"));
+    std::size_t lines = 0;
+    for (char c : text)
+        lines += c == '\n';
+    EXPECT_EQ(lines, 9u + 300 + 50);
+    EXPECT_EQ(text.substr(text.size() - 2), "\t\n");
+    EXPECT_EQ(names(), std::set<std::string>{"climate.txt"});
+
+    // The same name again without permission to replace: refused, file unchanged.
+    fill(init, r);
+    fill(scen, r);
+    p.tempChange = 5;
+    const WriteResult again =
+        write_driver_file(path("climate.txt"), ExistingFile::Keep, p, r, init, scen);
+    EXPECT_EQ(again.failure, WriteFailure::Exists);
+    EXPECT_EQ(read(path("climate.txt")), text);
+}
+
+} // namespace
+} // namespace skyfetch
