@@ -1,0 +1,77 @@
+#pragma once
+
+#include "graph/ClimateGraphData.h"
+#include "graph/GraphFonts.h"
+
+#include <QFrame>
+#include <QString>
+
+#include <functional>
+
+class QMimeData;
+
+namespace skyfetch {
+
+// The climatology graph: a bordered child window of the main dialog (in the place of
+// control 1029) showing the selected cell's monthly precipitation bars and temperature
+// line, or "Not land!" while the owner's location notice is set. A right click offers
+// "&Copy to clipboard", which puts the drawing on the clipboard as SVG and PNG.
+//
+// Use from the owning dialog:
+//   - Once, when the dialog initialises: make the fonts with
+//     MakeGraphFonts(graph->ClientHeight()), keep them in the dialog and pass their
+//     address to SetFonts; pass a function returning the location notice to
+//     SetNoticeSource. The tooltip ("Right click to copy") is the dialog's to set.
+//   - On each lookup: write m_hasData, m_temperature and m_precipitation (inherited from
+//     ClimateGraphData) and call repaint() to redraw at once. After a failed lookup set
+//     only m_hasData to 0 and leave the arrays: a copy while "Not land!" shows then still
+//     holds the last found cell.
+// The width at the first paint is kept in m_initialWidth; later widths shift and widen the
+// layout relative to it.
+class CClimateGraph : public QFrame, public ClimateGraphData {
+    Q_OBJECT
+public:
+    static constexpr int kCopyCommand = 3007;
+
+    explicit CClimateGraph(QWidget* parent = nullptr);
+
+    // The dialog's fonts (not owned; they must outlive the graph's drawings). Until set,
+    // the graph makes its own from its client height at the first drawing.
+    void SetFonts(const GraphFonts* fonts);
+    // Where the graph reads the owner's location notice: while it returns a non-empty
+    // text the graph shows "Not land!" instead of the drawing.
+    void SetNoticeSource(std::function<QString()> source);
+
+    // The drawing area inside the border.
+    int ClientWidth() const { return contentsRect().width(); }
+    int ClientHeight() const { return contentsRect().height(); }
+
+    // A command from the context menu (or any other source). kCopyCommand copies the
+    // graph to the clipboard; every command counts as handled, so the result is true.
+    bool OnCommand(int id);
+    // Puts the current drawing on the clipboard (see MakeClipboardData).
+    void CopyToClipboard();
+    // The clipboard object of a copy: "image/svg+xml" with the graph drawn on an SVG
+    // generator and the same drawing as an image, both of the client size. The location
+    // notice is not consulted: without data the picture holds only the clear.
+    QMimeData* MakeClipboardData();
+
+    bool m_sized = false;   // set at the first paint, when m_initialWidth is recorded
+    int m_initialWidth = 0; // the client width at the first paint
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    const GraphFonts& Fonts();
+    // The width the layout treats as the first one; before any paint, the current one.
+    int InitialWidth() const { return m_sized ? m_initialWidth : ClientWidth(); }
+
+    const GraphFonts* m_fonts = nullptr;
+    GraphFonts m_ownFonts;
+    bool m_haveOwnFonts = false;
+    std::function<QString()> m_noticeSource;
+};
+
+} // namespace skyfetch

@@ -1,0 +1,321 @@
+// Drawing the graph into images and through the widget (offscreen platform).
+#include "graph/DrawGraph.h"
+#include "graph/ClimateGraph.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QTimer>
+#include <QtTest>
+
+#include <vector>
+
+using namespace skyfetch;
+
+namespace {
+
+const QRgb kBlue = qRgb(64, 128, 255);
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kGrey = qRgb(200, 200, 200);
+
+// Alpine cell: temperatures -12.3 to 18.7 (axis -20 to 20), precipitation up to 101 mm
+// (axis 0 to 150).
+const double kTemperature[12] = {-12.3, -10, -4, 2, 8, 13, 18.7, 17, 11, 4, -3, -9};
+const double kPrecipitation[12] = {80, 70, 90, 101, 95, 60, 40, 55, 75, 88, 92, 85};
+constexpr double kTemperatureAxisMin = -20;
+constexpr double kTemperatureAxisMax = 20;
+constexpr double kPrecipitationAxisMax = 150;
+
+ClimateGraphData AlpineData() {
+    ClimateGraphData d;
+    d.m_hasData = 1;
+    for (int i = 0; i < 12; ++i) {
+        d.m_temperature[i] = kTemperature[i];
+        d.m_precipitation[i] = kPrecipitation[i];
+    }
+    return d;
+}
+
+QImage Draw(const ClimateGraphData& data, int w, int h, int w0) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(kGrey);
+    const GraphFonts fonts = MakeGraphFonts(h);
+    QPainter painter(&image);
+    DrawGraph(&painter, data, fonts, w, h, w0);
+    return image;
+}
+
+int Count(const QImage& image, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == colour;
+    return n;
+}
+
+bool IsDark(QRgb c) {
+    return qRed(c) < 100 && qGreen(c) < 100 && qBlue(c) < 100;
+}
+
+struct Run {
+    int begin;
+    int end; // exclusive
+};
+
+// Horizontal runs of `colour` along row y.
+std::vector<Run> RowRuns(const QImage& image, int y, QRgb colour) {
+    std::vector<Run> runs;
+    for (int x = 0; x < image.width(); ++x) {
+        if (image.pixel(x, y) != colour)
+            continue;
+        if (!runs.empty() && runs.back().end == x)
+            runs.back().end = x + 1;
+        else
+            runs.push_back({x, x + 1});
+    }
+    return runs;
+}
+
+// Height of the blue bar in column x from its highest pixel down to the baseline (the red
+// line may cross the bar).
+int BarHeight(const QImage& image, int x, int yBase) {
+    for (int y = 0; y < yBase; ++y)
+        if (image.pixel(x, y) == kBlue)
+            return yBase - y;
+    return 0;
+}
+
+} // namespace
+
+class DrawGraphTest : public QObject {
+    Q_OBJECT
+private slots:
+    void barsAndLineFollowTheValues_data();
+    void barsAndLineFollowTheValues();
+    void withoutDataOnlyTheClear();
+    void nullPainterDrawsNothing();
+    void widgetShowsNotLandInsteadOfTheGraph();
+    void widgetKeepsTheFirstWidthForLaterLayouts();
+    void copyHoldsBothPicturesOfTheLastFoundCell();
+    void contextMenuOffersTheCopy();
+};
+
+void DrawGraphTest::barsAndLineFollowTheValues_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("initialWidth");
+    QTest::newRow("first width") << 180 << 180;
+    QTest::newRow("widened") << 260 << 180;
+    QTest::newRow("large") << 400 << 400;
+}
+
+void DrawGraphTest::barsAndLineFollowTheValues() {
+    QFETCH(int, width);
+    QFETCH(int, initialWidth);
+    const int height = 130;
+    const int yBase = height - 38;
+    const int plotHeight = height - 53;
+
+    // Bars, with a flat temperature whose line runs along the top, clear of them.
+    ClimateGraphData flat = AlpineData();
+    for (double& t : flat.m_temperature)
+        t = 5;
+    const QImage barImage = Draw(flat, width, height, initialWidth);
+    // Twelve bars, found along the row just above the month axis.
+    const std::vector<Run> bars = RowRuns(barImage, yBase - 1, kBlue);
+    QCOMPARE(int(bars.size()), 12);
+    const int slot = bars[1].begin - bars[0].begin;
+    for (int i = 0; i < 12; ++i) {
+        // Equal bars, one pixel apart from the month tick between them.
+        QCOMPARE(bars[i].end - bars[i].begin, slot - 1);
+        if (i > 0)
+            QCOMPARE(bars[i].begin - bars[i - 1].begin, slot);
+        const int x = (bars[i].begin + bars[i].end - 1) / 2;
+        const double expectedBar = kPrecipitation[i] / kPrecipitationAxisMax * plotHeight;
+        QVERIFY2(qAbs(BarHeight(barImage, x, yBase) - expectedBar) <= 1.0,
+                 qPrintable(QString("month %1 bar %2, expected %3")
+                                .arg(i)
+                                .arg(BarHeight(barImage, x, yBase))
+                                .arg(expectedBar)));
+    }
+
+    // The red line's corners lie at the months' centres at the temperatures' heights.
+    const QImage image = Draw(AlpineData(), width, height, initialWidth);
+    QCOMPARE(RowRuns(image, yBase - 1, kBlue).size(), size_t(12));
+    for (int i = 0; i < 12; ++i) {
+        const double centre = (bars[i].begin + bars[i].end) / 2.0;
+        const double expectedY = yBase - (kTemperature[i] - kTemperatureAxisMin) /
+                                             (kTemperatureAxisMax - kTemperatureAxisMin) *
+                                             plotHeight;
+        bool found = false;
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                found = found || image.pixel(int(centre) + dx, int(expectedY) + dy) == kRed;
+        QVERIFY2(found,
+                 qPrintable(
+                     QString("month %1: no red near (%2, %3)").arg(i).arg(centre).arg(expectedY)));
+    }
+    // Away from the corners the line stays between its neighbouring points: nothing red
+    // above the warmest month or below the coldest.
+    const double top = yBase - (18.7 - kTemperatureAxisMin) / 40 * plotHeight;
+    const double bottom = yBase - (-12.3 - kTemperatureAxisMin) / 40 * plotHeight;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == kRed)
+                QVERIFY2(y >= top - 3 && y <= bottom + 3, qPrintable(QString::number(y)));
+    // The axes and texts are drawn in black.
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            dark += IsDark(image.pixel(x, y));
+    QVERIFY(dark > 300);
+}
+
+void DrawGraphTest::withoutDataOnlyTheClear() {
+    ClimateGraphData data = AlpineData();
+    data.m_hasData = 0;
+    const QImage image = Draw(data, 180, 130, 180);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const bool cleared = x >= 2 && y >= 2;
+            QCOMPARE(image.pixel(x, y), cleared ? qRgb(255, 255, 255) : kGrey);
+        }
+}
+
+void DrawGraphTest::nullPainterDrawsNothing() {
+    const GraphFonts fonts = MakeGraphFonts(130);
+    DrawGraph(nullptr, AlpineData(), fonts, 180, 130, 180);
+    DrawGraphNotice(nullptr, QStringLiteral("Not land!"), fonts, 180, 130);
+}
+
+void DrawGraphTest::widgetShowsNotLandInsteadOfTheGraph() {
+    QString notice;
+    CClimateGraph graph;
+    graph.resize(182, 132);
+    static_cast<ClimateGraphData&>(graph) = AlpineData();
+    const GraphFonts fonts = MakeGraphFonts(graph.ClientHeight());
+    graph.SetFonts(&fonts);
+    graph.SetNoticeSource([&notice] { return notice; });
+
+    const QImage drawn = graph.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QVERIFY(Count(drawn, kBlue) > 100);
+    QVERIFY(Count(drawn, kRed) > 50);
+
+    notice = QStringLiteral("Not land!");
+    const QImage notLand = graph.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(Count(notLand, kBlue), 0);
+    QCOMPARE(Count(notLand, kRed), 0);
+    // Only the border and the centred words are dark; the words straddle the centre.
+    const QRect client = graph.contentsRect();
+    int words = 0, wordsLeft = 0;
+    for (int y = client.top(); y <= client.bottom(); ++y)
+        for (int x = client.left(); x <= client.right(); ++x)
+            if (IsDark(notLand.pixel(x, y))) {
+                ++words;
+                wordsLeft += x < client.center().x();
+                QVERIFY(qAbs(y - client.center().y()) < client.height() / 5);
+            }
+    QVERIFY(words > 20);
+    QVERIFY(wordsLeft > words / 4 && wordsLeft < 3 * words / 4);
+}
+
+void DrawGraphTest::widgetKeepsTheFirstWidthForLaterLayouts() {
+    CClimateGraph graph;
+    graph.resize(182, 132);
+    static_cast<ClimateGraphData&>(graph) = AlpineData();
+    const GraphFonts fonts = MakeGraphFonts(graph.ClientHeight());
+    graph.SetFonts(&fonts);
+    QVERIFY(!graph.m_sized);
+    graph.grab();
+    QVERIFY(graph.m_sized);
+    QCOMPARE(graph.m_initialWidth, graph.ClientWidth());
+    const int w0 = graph.m_initialWidth;
+
+    graph.resize(262, 132);
+    const QImage shown = graph.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(graph.m_initialWidth, w0);
+
+    const QRect client = graph.contentsRect();
+    auto render = [&](int initialWidth) {
+        QImage image(client.size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        DrawGraph(&painter, graph, fonts, client.width(), client.height(), initialWidth);
+        return image;
+    };
+    const QImage inside = shown.copy(client);
+    QCOMPARE(inside, render(w0));
+    QVERIFY(inside != render(client.width()));
+}
+
+void DrawGraphTest::copyHoldsBothPicturesOfTheLastFoundCell() {
+    QString notice;
+    CClimateGraph graph;
+    graph.resize(182, 132);
+    const GraphFonts fonts = MakeGraphFonts(graph.ClientHeight());
+    graph.SetFonts(&fonts);
+    graph.SetNoticeSource([&notice] { return notice; });
+    graph.grab();
+
+    // No cell found yet: the picture holds only the clear.
+    {
+        std::unique_ptr<QMimeData> empty(graph.MakeClipboardData());
+        const QString svg = QString::fromUtf8(empty->data("image/svg+xml"));
+        QVERIFY(svg.contains("<svg"));
+        QVERIFY(!svg.contains("Temperature"));
+        const QImage image = qvariant_cast<QImage>(empty->imageData());
+        QCOMPARE(image.size(), graph.contentsRect().size());
+        QCOMPARE(Count(image.convertToFormat(QImage::Format_RGB32), kBlue), 0);
+    }
+
+    // A found cell, then a location that is not land: the copy keeps the found cell.
+    static_cast<ClimateGraphData&>(graph) = AlpineData();
+    notice = QStringLiteral("Not land!");
+    graph.grab();
+    std::unique_ptr<QMimeData> copy(graph.MakeClipboardData());
+    const QString svg = QString::fromUtf8(copy->data("image/svg+xml"));
+    QVERIFY(svg.contains(QStringLiteral("Temperature (°C)")));
+    QVERIFY(svg.contains(QStringLiteral("Precipitation (mm)")));
+    QVERIFY(svg.contains(QStringLiteral(">Month<")));
+    QVERIFY(!svg.contains(QStringLiteral("Not land!")));
+    const QImage image =
+        qvariant_cast<QImage>(copy->imageData()).convertToFormat(QImage::Format_RGB32);
+    const QImage expected = Draw(graph, image.width(), image.height(), graph.m_initialWidth);
+    QCOMPARE(image.copy(2, 2, image.width() - 2, image.height() - 2),
+             expected.copy(2, 2, image.width() - 2, image.height() - 2));
+}
+
+void DrawGraphTest::contextMenuOffersTheCopy() {
+    CClimateGraph graph;
+    graph.resize(182, 132);
+    static_cast<ClimateGraphData&>(graph) = AlpineData();
+    graph.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&graph));
+    QGuiApplication::clipboard()->clear();
+
+    QStringList seen;
+    QTimer::singleShot(50, [&seen] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr)
+            return;
+        for (QAction* action : menu->actions())
+            seen << action->text();
+        if (!menu->actions().isEmpty())
+            menu->actions().first()->trigger();
+        menu->close();
+    });
+    QTest::mouseClick(&graph, Qt::RightButton, {}, QPoint(40, 40));
+    QCOMPARE(seen, QStringList{QStringLiteral("&Copy to clipboard")});
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(data != nullptr);
+    QVERIFY(data->hasFormat("image/svg+xml"));
+    QVERIFY(QString::fromUtf8(data->data("image/svg+xml")).contains("Precipitation (mm)"));
+    QVERIFY(data->hasImage());
+    QVERIFY(graph.OnCommand(1234)); // unknown commands are handled too
+}
+
+QTEST_MAIN(DrawGraphTest)
+#include "DrawGraphTest.moc"
