@@ -1,0 +1,264 @@
+#include "app/cli/CliTool.h"
+
+#include "climate/CellRecord.h"
+#include "climate/ClimateArchive.h"
+#include "climate/Spinup.h"
+#include "dialog/rules/LocationRules.h"
+#include "dialog/rules/NumberText.h"
+#include "dialog/rules/OutputFileCheck.h"
+#include "dialog/rules/OutputName.h"
+#include "driver/DriverFileWriter.h"
+#include "driver/NumberFormat.h"
+#include "driver/ParameterRules.h"
+#include "resources/Version.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace skyfetch {
+
+namespace {
+
+// Existence as the window tests it before asking to overwrite: the file opens for reading.
+bool can_open_for_reading(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr)
+        return false;
+    std::fclose(file);
+    return true;
+}
+
+// The driver file's own "%0.1f" and "%0.0f" texts, in any locale.
+std::string fixed(double value, int decimals) {
+    char buffer[kNumberTextMax];
+    char* end = decimals == 0 ? format_fixed0(buffer, value) : format_fixed1(buffer, value);
+    return std::string(buffer, end);
+}
+
+std::string padded(const std::string& text, std::size_t width) {
+    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+
+std::string hemisphere_text(double signedValue, const char* positive, const char* negative) {
+    const Magnitude m = SplitSigned(signedValue);
+    return FormatG(m.value) + "\u00B0" + (m.flag ? negative : positive);
+}
+
+// folder + "/" + name, without doubling a separator the folder already ends with.
+std::string join_path(const std::string& folder, const std::string& name) {
+    if (folder.empty())
+        return name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+} // namespace
+
+MonthlyMeans ComputeMonthlyMeans(const CellRecord& record) {
+    MonthlyMeans means;
+    for (int m = 0; m < 12; ++m) {
+        for (int y = 0; y < kDataYears; ++y) {
+            means.temperature[m] += record.mtemp[12 * y + m];
+            means.precipitation[m] += record.mprec[12 * y + m];
+            means.sunshine[m] += record.msun[12 * y + m];
+            means.raindays[m] += record.mwet[12 * y + m];
+        }
+        means.temperature[m] /= kDataYears;
+        means.precipitation[m] /= kDataYears;
+        means.sunshine[m] /= kDataYears;
+        means.raindays[m] /= kDataYears;
+    }
+    return means;
+}
+
+int CliTool::run(const std::vector<std::string>& args) {
+    const ParsedArguments parsed = ParseArguments(args);
+    if (!parsed.ok) {
+        m_err << parsed.error << "\n";
+        if (parsed.error.rfind("skyfetch-cli:", 0) == 0)
+            m_err << UsageText();
+        return kExitBadInput;
+    }
+    const CliArguments& arguments = parsed.arguments;
+    switch (arguments.mode) {
+    case CliMode::Help:
+        m_out << "skyfetch-cli writes environmental driver files for PHYTOMOD Education "
+                 "without a window.\n"
+              << UsageText()
+              << "LON and LAT are decimal degrees, east and north positive. Defaults: "
+                 "--spinup 1000, --scenario 100,\nno changes, output climate.txt made unique "
+                 "in the current folder.\n"
+                 "A batch file is CSV with the header name,lon,lat and optionally "
+                 "spinup,scenario,temp_change,\nprecip_change,co2_change; each row writes "
+                 "<name>.txt into the output folder.\n"
+                 "Exit status: 0 done, 2 bad input or existing file without --force, 3 not "
+                 "land, 4 cannot write;\na batch returns the highest status of its rows.\n";
+        return kExitOk;
+    case CliMode::Version:
+        m_out << "skyfetch-cli Version " << kVersionString << "\n";
+        return kExitOk;
+    case CliMode::Climatology:
+        return climatology(arguments);
+    case CliMode::Batch:
+        return batch(arguments);
+    case CliMode::Generate:
+        break;
+    }
+    return generate(arguments);
+}
+
+bool CliTool::find_cell(double lon, double lat, CellRecord& record, const std::string& prefix) {
+    const Magnitude lonValue = SplitSigned(lon);
+    const Magnitude latValue = SplitSigned(lat);
+    const CellCorner corner =
+        UpdateCellCorner(lonValue.value, lonValue.flag, latValue.value, latValue.flag);
+    record = CellRecord{};
+    if (lookup_cell(corner.lon, corner.lat, record))
+        return true;
+    m_err << prefix << NotFoundMessage(lonValue.value, lonValue.flag, latValue.value, latValue.flag)
+          << "\n";
+    return false;
+}
+
+int CliTool::write_file(const std::string& path, bool force, const RunParameters& parameters,
+                        const CellRecord& record, const std::string& prefix) {
+    // Every file starts at data year 0, however many files this process has written.
+    SpinupSet& initialisation = initialisation_set();
+    SpinupSet& scenario = scenario_set();
+    initialisation.reset();
+    initialisation.fill(record);
+    scenario.reset();
+    scenario.fill(record);
+
+    DriverFileParameters file;
+    file.cornerLon = record.lon;
+    file.cornerLat = record.lat;
+    file.initYears = parameters.spinupYears;
+    file.scenarioYears = parameters.scenarioYears;
+    file.tempChange = parameters.tempChange;
+    file.precipChange = parameters.precipChange;
+    file.co2Change = parameters.co2Change;
+    const WriteResult result =
+        write_driver_file(path, force ? ExistingFile::Replace : ExistingFile::Keep, file, record,
+                          initialisation, scenario);
+    if (result.ok())
+        return kExitOk;
+    m_err << prefix << result.error << "\n";
+    return result.failure == WriteFailure::Exists ? kExitBadInput : kExitWriteFailed;
+}
+
+int CliTool::generate(const CliArguments& arguments) {
+    CellRecord record;
+    if (!find_cell(arguments.lon, arguments.lat, record, ""))
+        return kExitNotLand;
+
+    std::string name = arguments.output;
+    if (!arguments.haveOutput)
+        MakeUniqueName(name, false);
+    if (name.empty()) {
+        m_err << kNoOutputNameMessage << "\n";
+        return kExitBadInput;
+    }
+    if (name[0] == '.') {
+        m_err << kInvalidOutputNameMessage << "\n";
+        return kExitBadInput;
+    }
+    if (!arguments.force && can_open_for_reading(name)) {
+        m_err << name << " already exists\n";
+        return kExitBadInput;
+    }
+    if (is_short_spinup(arguments.parameters.spinupYears))
+        m_err << short_spinup_warning() << "\n";
+
+    const int status = write_file(name, arguments.force, arguments.parameters, record, "");
+    if (status != kExitOk)
+        return status;
+    std::string file;
+    std::string folder;
+    SplitPath(name, file, folder);
+    m_out << "Environmental driver data have been written to the file " << file << " in the folder "
+          << folder << ".\n";
+    return kExitOk;
+}
+
+int CliTool::climatology(const CliArguments& arguments) {
+    CellRecord record;
+    if (!find_cell(arguments.lon, arguments.lat, record, ""))
+        return kExitNotLand;
+    const MonthlyMeans means = ComputeMonthlyMeans(record);
+    static const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    m_out << "Cell centre " << hemisphere_text(record.lon + 0.25, "E", "W") << ", "
+          << hemisphere_text(record.lat + 0.25, "N", "S") << "\n"
+          << "Soil code " << static_cast<int>(record.soilcode) << "\n"
+          << "Month  Temperature (degC)  Precipitation (mm/month)  Sunshine (% clear sky)  "
+             "Raindays/month\n";
+    for (int m = 0; m < 12; ++m) {
+        m_out << kMonths[m] << padded(fixed(means.temperature[m], 1), 20)
+              << padded(fixed(means.precipitation[m], 0), 26)
+              << padded(fixed(means.sunshine[m], 0), 24) << padded(fixed(means.raindays[m], 0), 16)
+              << "\n";
+    }
+    return kExitOk;
+}
+
+int CliTool::batch(const CliArguments& arguments) {
+    std::ifstream in(arguments.batchFile);
+    if (!in) {
+        m_err << "skyfetch-cli: cannot read " << arguments.batchFile << ": " << std::strerror(errno)
+              << "\n";
+        return kExitBadInput;
+    }
+    const SiteTable table = ReadSiteTable(in);
+    if (!table.ok) {
+        m_err << arguments.batchFile << ": " << table.error << "\n";
+        return kExitBadInput;
+    }
+
+    const std::string folder = arguments.outputDir.empty() ? "." : arguments.outputDir;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!std::filesystem::is_directory(folder)) {
+        m_err << "Could not create the folder " << folder
+              << (error ? ": " + error.message() : std::string()) << "\n";
+        return kExitWriteFailed;
+    }
+
+    int status = kExitOk;
+    int written = 0;
+    int failed = 0;
+    for (const SiteRow& row : table.rows) {
+        const std::string prefix = "line " + std::to_string(row.error.line) + ": ";
+        int rowStatus = kExitOk;
+        CellRecord record;
+        const std::string path = join_path(folder, row.site.name + ".txt");
+        if (!row.ok) {
+            m_err << prefix << row.error.reason << "\n";
+            rowStatus = kExitBadInput;
+        } else if (!find_cell(row.site.lon, row.site.lat, record, prefix)) {
+            rowStatus = kExitNotLand;
+        } else if (!arguments.force && can_open_for_reading(path)) {
+            m_err << prefix << path << " already exists\n";
+            rowStatus = kExitBadInput;
+        } else {
+            if (is_short_spinup(row.site.parameters.spinupYears))
+                m_err << prefix << "warning: " << short_spinup_warning() << "\n";
+            rowStatus = write_file(path, arguments.force, row.site.parameters, record, prefix);
+        }
+        if (rowStatus == kExitOk) {
+            ++written;
+            m_out << path << "\n";
+        } else {
+            ++failed;
+            status = std::max(status, rowStatus);
+        }
+    }
+    m_out << written << (written == 1 ? " driver file" : " driver files") << " written to "
+          << folder << ", " << failed << (failed == 1 ? " row" : " rows") << " failed\n";
+    return status;
+}
+
+} // namespace skyfetch

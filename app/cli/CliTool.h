@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/cli/CliArguments.h"
+#include "app/cli/SiteTable.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace skyfetch {
+
+struct CellRecord;
+
+// The command-line generator: the same checks, lookup and driver file as the window's
+// "Generate file", without a window. Results go to `out`, messages to `err`; run()
+// returns the exit status. The climate archive must have been registered as a resource.
+class CliTool {
+public:
+    CliTool(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+
+    // args are the arguments after the program name.
+    int run(const std::vector<std::string>& args);
+
+private:
+    int generate(const CliArguments& arguments);
+    int climatology(const CliArguments& arguments);
+    int batch(const CliArguments& arguments);
+
+    // Looks the cell holding the signed location up; prints the not-found text and
+    // returns false when it is not land.
+    bool find_cell(double lon, double lat, CellRecord& record, const std::string& prefix);
+    // Writes one driver file from data year 0; prints the failure and returns the exit
+    // status.
+    int write_file(const std::string& path, bool force, const RunParameters& parameters,
+                   const CellRecord& record, const std::string& prefix);
+
+    std::ostream& m_out;
+    std::ostream& m_err;
+};
+
+// The twelve 10-year monthly means of a record, as the climatology shows them.
+struct MonthlyMeans {
+    double temperature[12] = {};
+    double precipitation[12] = {};
+    double sunshine[12] = {};
+    double raindays[12] = {};
+};
+MonthlyMeans ComputeMonthlyMeans(const CellRecord& record);
+
+} // namespace skyfetch

@@ -1,0 +1,70 @@
+// Runs the command-line tool in this process, where the state of the spin-up rings
+// can be seen after it wrote its files.
+#include "app/cli/CliTool.h"
+#include "../rules/TempFolder.h"
+#include "TestData.h"
+#include "climate/Spinup.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace skyfetch {
+namespace {
+
+using test::TempFolder;
+
+void advance(SpinupSet& set, int years) {
+    for (int i = 0; i < years; ++i)
+        set.next_year();
+}
+
+// The shipped record repeats one mean year ten times, so the files themselves cannot
+// show which data year a phase started at; the rings' positions after writing can.
+TEST(CliTool, EveryFileStartsTheRingsAtDataYearZero) {
+    ASSERT_TRUE(test::register_built_resources());
+    TempFolder temp;
+    // As if an earlier file had left both rings elsewhere.
+    advance(initialisation_set(), 5);
+    advance(scenario_set(), 8);
+
+    std::ostringstream out;
+    std::ostringstream err;
+    CliTool tool(out, err);
+    ASSERT_EQ(tool.run({"--lon", "13.25", "--lat", "55.75", "--spinup", "7", "--scenario", "3"}), 0)
+        << err.str();
+    EXPECT_EQ(initialisation_set().temperature.current_year(), 7);
+    EXPECT_EQ(initialisation_set().raindays.current_year(), 7);
+    EXPECT_EQ(scenario_set().precipitation.current_year(), 3);
+
+    TempFolder::write("twice.csv", "name,lon,lat,spinup,scenario\n"
+                                   "p,13.25,55.75,7,3\n"
+                                   "q,147.25,-42.75,4,1\n");
+    ASSERT_EQ(tool.run({"--batch", "twice.csv"}), 0) << err.str();
+    // Without a reset the second file would have started at 7 and 3.
+    EXPECT_EQ(initialisation_set().temperature.current_year(), 4);
+    EXPECT_EQ(initialisation_set().sunshine.current_year(), 4);
+    EXPECT_EQ(scenario_set().temperature.current_year(), 1);
+    EXPECT_EQ(scenario_set().raindays.current_year(), 1);
+}
+
+TEST(CliTool, MonthlyMeansAverageTheTenYears) {
+    CellRecord record;
+    for (int y = 0; y < kDataYears; ++y) {
+        for (int m = 0; m < 12; ++m) {
+            record.mtemp[12 * y + m] = m + y;    // mean m + 4.5
+            record.mprec[12 * y + m] = 10.0 * y; // mean 45
+            record.msun[12 * y + m] = y == 0 ? 100 : 0;
+            record.mwet[12 * y + m] = m;
+        }
+    }
+    const MonthlyMeans means = ComputeMonthlyMeans(record);
+    for (int m = 0; m < 12; ++m) {
+        EXPECT_DOUBLE_EQ(means.temperature[m], m + 4.5);
+        EXPECT_DOUBLE_EQ(means.precipitation[m], 45.0);
+        EXPECT_DOUBLE_EQ(means.sunshine[m], 10.0);
+        EXPECT_DOUBLE_EQ(means.raindays[m], m);
+    }
+}
+
+} // namespace
+} // namespace skyfetch

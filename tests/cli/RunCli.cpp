@@ -1,0 +1,70 @@
+#include "RunCli.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace skyfetch::test {
+
+namespace {
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace
+
+CliRun run_cli(const std::vector<std::string>& args, const std::string& folder,
+               long fileSizeLimit) {
+    // The captured streams live outside the folder, so they never show up in it and the
+    // size limit does not touch them before the child lowers it.
+    char outName[] = "/tmp/skyfetch-cli-out-XXXXXX";
+    char errName[] = "/tmp/skyfetch-cli-err-XXXXXX";
+    const int outFd = mkstemp(outName);
+    const int errFd = mkstemp(errName);
+
+    std::vector<std::string> argvText;
+    argvText.push_back(SKYFETCH_CLI_PATH);
+    argvText.insert(argvText.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : argvText)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    CliRun run;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(outFd, STDOUT_FILENO);
+        dup2(errFd, STDERR_FILENO);
+        if (chdir(folder.c_str()) != 0)
+            _exit(126);
+        if (fileSizeLimit > 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid) {
+        if (WIFEXITED(status))
+            run.status = WEXITSTATUS(status);
+        else if (WIFSIGNALED(status))
+            run.status = 128 + WTERMSIG(status);
+    }
+    close(outFd);
+    close(errFd);
+    run.out = slurp(outName);
+    run.err = slurp(errName);
+    unlink(outName);
+    unlink(errName);
+    return run;
+}
+
+} // namespace skyfetch::test

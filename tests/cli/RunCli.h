@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace skyfetch::test {
+
+// What one run of skyfetch-cli left behind.
+struct CliRun {
+    int status = -1; // exit status, or 128 + signal number
+    std::string out;
+    std::string err;
+};
+
+// Runs the built skyfetch-cli with the arguments in the folder `folder`. A non-zero
+// fileSizeLimit caps the size of every file the child writes (as `ulimit -f` does),
+// with SIGXFSZ ignored so that an oversized write fails with EFBIG instead of killing it.
+CliRun run_cli(const std::vector<std::string>& args, const std::string& folder,
+               long fileSizeLimit = 0);
+
+} // namespace skyfetch::test
