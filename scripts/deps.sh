@@ -8,7 +8,7 @@ packages=(
     libgl-dev libglu1-mesa-dev libgl1-mesa-dri
     libnetcdf-dev libjpeg-dev xplanet-images
     googletest libgtest-dev libbenchmark-dev
-    xvfb xauth xdg-utils fonts-dejavu-core fonts-liberation2
+    xvfb xauth xdg-utils fonts-dejavu-core fonts-liberation2 locales
 )
 
 sudo=()
@@ -18,3 +18,9 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update
 "${sudo[@]}" apt-get install -y --no-install-recommends "${packages[@]}"
+
+# A decimal-comma locale, so the tests can show that numbers stay in the C form.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+    "${sudo[@]}" sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+    "${sudo[@]}" locale-gen
+fi
