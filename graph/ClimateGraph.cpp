@@ -53,7 +53,7 @@ void CClimateGraph::paintEvent(QPaintEvent*) {
         DrawGraphNotice(&painter, QStringLiteral("Not land!"), Fonts(), client.width(),
                         client.height());
     else
-        DrawGraph(&painter, *this, Fonts(), client.width(), client.height(), m_initialWidth);
+        DrawGraph(&painter, client.width(), client.height());
     painter.restore();
     drawFrame(&painter);
 }
@@ -68,6 +68,10 @@ void CClimateGraph::mousePressEvent(QMouseEvent* event) {
     // The chosen item comes back to the graph as its command.
     connect(copy, &QAction::triggered, this, [this] { OnCommand(kCopyCommand); });
     menu.exec(mapToGlobal(event->position().toPoint()));
+}
+
+void CClimateGraph::DrawGraph(QPainter* painter, int width, int height) {
+    skyfetch::DrawGraph(painter, *this, Fonts(), width, height, InitialWidth());
 }
 
 bool CClimateGraph::OnCommand(int id) {
@@ -86,8 +90,6 @@ void CClimateGraph::CopyToClipboard() {
 QMimeData* CClimateGraph::MakeClipboardData() {
     const int w = ClientWidth();
     const int h = ClientHeight();
-    const int w0 = InitialWidth();
-    const GraphFonts& fonts = Fonts();
 
     QBuffer svg;
     svg.open(QIODevice::WriteOnly);
@@ -99,14 +101,14 @@ QMimeData* CClimateGraph::MakeClipboardData() {
         generator.setTitle(QStringLiteral("Graph"));
         generator.setDescription(QStringLiteral("Skyfetch"));
         QPainter painter(&generator);
-        DrawGraph(&painter, *this, fonts, w, h, w0);
+        DrawGraph(&painter, w, h);
     }
 
     QImage image(std::max(w, 1), std::max(h, 1), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
-        DrawGraph(&painter, *this, fonts, w, h, w0);
+        DrawGraph(&painter, w, h);
     }
 
     auto* data = new QMimeData;

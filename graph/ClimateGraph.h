@@ -9,6 +9,7 @@
 #include <functional>
 
 class QMimeData;
+class QPainter;
 
 namespace skyfetch {
 
@@ -45,6 +46,11 @@ public:
     // The drawing area inside the border.
     int ClientWidth() const { return contentsRect().width(); }
     int ClientHeight() const { return contentsRect().height(); }
+
+    // Draws this graph's data on painter into (0, 0)-(width, height), laid out against
+    // the first-paint width: what the paint handler shows for a land cell and what a copy
+    // holds.
+    void DrawGraph(QPainter* painter, int width, int height);
 
     // A command from the context menu (or any other source). kCopyCommand copies the
     // graph to the clipboard; every command counts as handled, so the result is true.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <cstdlib>
 
@@ -135,11 +136,18 @@ TEST(GraphGeometry, TemperatureAxisLabels) {
               (std::vector<std::string>{"4.999", "4.9992", "4.9994", "4.9996", "4.9998", "5"}));
 }
 
-TEST(GraphGeometry, LabelsUseCNumbersWhateverTheLocale) {
+TEST(GraphGeometry, LabelsArePrintedLikePercentGInTheCLocale) {
+    // Under a decimal-comma locale, where the system has one, the point stays.
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE", "fr_FR"})
+        if (std::setlocale(LC_NUMERIC, name) != nullptr)
+            break;
     EXPECT_EQ(FormatAxisLabel(0.0004), "0.0004");
     EXPECT_EQ(FormatAxisLabel(-12.5), "-12.5");
+    EXPECT_EQ(FormatAxisLabel(150), "150");
     EXPECT_EQ(FormatAxisLabel(1234567), "1.23457e+06");
     EXPECT_EQ(FormatAxisLabel(0.00001), "1e-05");
+    std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 TEST(GraphGeometry, TicksSpanThePlotHeightOnBothAxes) {
