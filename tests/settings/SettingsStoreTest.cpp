@@ -1,7 +1,6 @@
 #include "app/settings/IniFile.h"
 #include "app/settings/Profile.h"
 #include "app/settings/ProfileLocations.h"
-#include "app/settings/SettingsKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -66,29 +65,6 @@ TEST(ProfileInt, ReadsLeadingSignAndDigitsOnly) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(parse_profile_int(row.text), row.expected) << '"' << row.text << '"';
-}
-
-TEST(SettingsCodec, ChangesAndLocationsFollowTheStoredForms) {
-    using namespace settings;
-    EXPECT_EQ(encode_change(-2.5), 9975);
-    EXPECT_EQ(encode_change(0.0), 10000);
-    EXPECT_EQ(encode_change(1000.0), 20000);
-    EXPECT_EQ(encode_change(-100.0), 9000);
-    EXPECT_EQ(encode_change(0.05), 10001);  // halves go up
-    EXPECT_EQ(encode_change(-0.05), 10000); // ... also below zero
-    EXPECT_EQ(encode_change(1.04), 10010);
-    EXPECT_DOUBLE_EQ(decode_change(10000 - 15), -1.5);
-    EXPECT_DOUBLE_EQ(decode_change(10000 + 15), 1.5);
-
-    EXPECT_DOUBLE_EQ(decode_location(2000), -180.0);
-    EXPECT_DOUBLE_EQ(decode_location(38000), 180.0);
-    EXPECT_DOUBLE_EQ(decode_location(kDefaultLongitude), 147.25);
-    EXPECT_DOUBLE_EQ(decode_location(kDefaultLatitude), -42.75);
-    EXPECT_EQ(encode_location(-0.25), 19975);
-    EXPECT_EQ(encode_location(-0.5), 19950);
-    EXPECT_EQ(encode_location(-0.257), 19974); // dropped, not rounded
-    EXPECT_EQ(encode_location(147.25), 34725);
-    EXPECT_EQ(encode_location(-42.75), 15725);
 }
 
 TEST_F(SettingsStore, ProfilesLiveUnderTheConfigFolder) {

@@ -1,0 +1,42 @@
+#include "app/StartupOutput.h"
+
+#include "app/settings/ProfileLocations.h"
+#include "app/settings/SettingsKeys.h"
+#include "dialog/rules/OutputName.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace skyfetch {
+
+bool ReadLastOutput(std::string& folder, std::string& name) {
+    const Profile shared = shared_profile();
+    folder = shared.read_string(settings::kLastDir, "");
+    name = shared.read_string(settings::kLastFile, "");
+    if (folder.empty() || name.empty())
+        return false;
+    if (folder.back() != '/')
+        folder += '/';
+    std::FILE* file = std::fopen((folder + name).c_str(), "r");
+    if (!file)
+        return false;
+    std::fclose(file);
+    return true;
+}
+
+std::string ChooseOutput(const std::optional<std::string>& argument) {
+    std::string name;
+    if (argument && !argument->empty() && ::chdir(argument->c_str()) == 0) {
+        MakeUniqueName(name, false);
+        return name;
+    }
+    std::string folder;
+    std::string lastName;
+    if (ReadLastOutput(folder, lastName) && ::chdir(folder.c_str()) == 0) {
+        MakeUniqueName(lastName, true);
+        return lastName;
+    }
+    return {};
+}
+
+} // namespace skyfetch

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace skyfetch {
+
+// Where the program starts writing: the output folder (the process's current directory)
+// and the first output file name, chosen before the window opens.
+
+// The folder and name of the last file written, from the shared profile. True only when
+// both are set and the file can still be opened for reading. When both are set, folder
+// gets a trailing '/' (also when the file is gone).
+bool ReadLastOutput(std::string& folder, std::string& name);
+
+// Chooses the output folder and makes it the current directory, then returns the first
+// output name:
+//   - a folder given on the command line that can be entered: the default name, made
+//     unique there;
+//   - else the remembered last file, when it and its folder still exist: its name
+//     without a trailing number, made unique in that folder;
+//   - else the current directory stays and the name is empty (the dialog then gives it
+//     the default name).
+std::string ChooseOutput(const std::optional<std::string>& argument);
+
+} // namespace skyfetch

@@ -1,0 +1,35 @@
+#include "dialog/FilePicker.h"
+
+#include <QFileDialog>
+#include <QStringList>
+
+namespace skyfetch {
+
+std::string QtFilePicker::BrowseForFile(const std::string& title, const std::string& path,
+                                        const std::string& filter) {
+    const QString full = QString::fromStdString(path);
+    const qsizetype slash = full.lastIndexOf('/');
+    const QString folder = slash < 0 ? QString() : full.left(slash == 0 ? 1 : slash);
+    const QString name = slash < 0 ? full : full.mid(slash + 1);
+
+    // The pairs' descriptions carry their patterns in parentheses, as Qt's filters do.
+    QStringList filters;
+    const QStringList parts = QString::fromStdString(filter).split('\t');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        if (!parts[i].isEmpty())
+            filters << parts[i];
+
+    QFileDialog dialog(m_parent, QString::fromStdString(title));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (!folder.isEmpty())
+        dialog.setDirectory(folder);
+    dialog.setNameFilters(filters);
+    dialog.selectFile(name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first().toStdString();
+}
+
+} // namespace skyfetch

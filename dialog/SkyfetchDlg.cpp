@@ -1,0 +1,517 @@
+#include "dialog/SkyfetchDlg.h"
+
+#include "app/settings/ProfileLocations.h"
+#include "app/settings/SettingsKeys.h"
+#include "climate/ClimateArchive.h"
+#include "dialog/FilePicker.h"
+#include "dialog/Launcher.h"
+#include "dialog/UpDownControl.h"
+#include "dialog/rules/NumberText.h"
+#include "dialog/rules/OutputName.h"
+#include "driver/ParameterRules.h"
+#include "resources/Version.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QStyle>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace skyfetch {
+namespace {
+
+// The dialog font, from which the template's dialog units are converted: the desktop's
+// sans-serif face at 8 points.
+QFont DialogFont() {
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    return font;
+}
+
+DialogBaseUnits BaseUnits(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int letters =
+        metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return {AverageCharWidth(letters), metrics.height()};
+}
+
+QRect ToQRect(const Rect& r) {
+    return QRect(r.x, r.y, r.width, r.height);
+}
+
+// A spin's position from a magnitude: rounded, the fraction dropped.
+int SpinPosition(double magnitude) {
+    return int(magnitude + 0.5);
+}
+
+struct SpinSetting {
+    int spin;
+    int minimum;
+    int maximum;
+    std::vector<UpDownAccel> accel; // empty: the control's default
+};
+
+const SpinSetting kSpinSettings[] = {
+    {IDC_SPINUPSPIN, 0, 10000, {{0, 10}, {2, 100}}},
+    {IDC_SCENARIOSPIN, 0, 10000, {{0, 10}, {2, 100}}},
+    {IDC_TEMPSPIN, -30, 30, {}},
+    {IDC_PRECIPSPIN, -100, 1000, {{0, 1}, {2, 10}, {4, 100}}},
+    {IDC_CO2SPIN, -100, 1000, {{0, 1}, {2, 10}}},
+    {IDC_LONSPIN, 0, 180, {{0, 1}, {1, 10}, {2, 30}}},
+    {IDC_LATSPIN, 0, 90, {{0, 1}, {1, 10}, {2, 30}}},
+};
+
+const struct {
+    int id;
+    const char* text;
+} kToolTips[] = {
+    {IDC_GLOBE, "Click to select location\nClick and drag to rotate\nDouble-click to zoom"},
+    {IDC_LONGITUDE, "Enter longitude in decimal degrees"},
+    {IDC_LATITUDE, "Enter latitude in decimal degrees"},
+    {IDC_TEMPCHANGE, "Enter temperature change in degrees Celsius over the scenario period"},
+    {IDC_PRECIPCHANGE, "Enter precipitation change in percent over the scenario period (e.g. "
+                       "100% increase = doubled precipitation)"},
+    {IDC_CO2CHANGE, "Enter change in CO2 concentrations in percent over the scenario period "
+                    "(e.g. 100% increase = doubled CO2)"},
+    {IDC_SPINUPYEARS,
+     "Should normally be at least 3x the mean disturbance interval and at most 1000 years"},
+    {IDC_SCENARIOYEARS, "Typically 100 years"},
+    {IDC_GRAPH, "Right click to copy"},
+    {IDC_FOLDERTREE, "Click to change folder for output file"},
+};
+
+} // namespace
+
+CSkyfetchDlg::CSkyfetchDlg(QWidget* parent) : QDialog(parent) {
+    setObjectName("102");
+    setWindowTitle(kDialogTitle);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(false);
+    const QIcon icon =
+        QIcon::fromTheme("applications-science", style()->standardIcon(QStyle::SP_ComputerIcon));
+    setWindowIcon(icon);
+    m_ownPicker = std::make_unique<QtFilePicker>(this);
+    m_ownLauncher = std::make_unique<DesktopLauncher>();
+    m_picker = m_ownPicker.get();
+    m_launcher = m_ownLauncher.get();
+    CreateControls();
+    SetUpDataExchange();
+    ConnectHandlers();
+}
+
+CSkyfetchDlg::~CSkyfetchDlg() = default;
+
+void CSkyfetchDlg::CreateControls() {
+    setFont(DialogFont());
+    const DialogBaseUnits units = BaseUnits(font());
+    resize(DluToPixelsX(kDialogWidthDlu, units), DluToPixelsY(kDialogHeightDlu, units));
+
+    QLineEdit* lastEdit = nullptr;
+    QButtonGroup* group = nullptr;
+    QButtonGroup** groupSlots[] = {&m_tempGroup, &m_co2Group, &m_precipGroup, &m_lonGroup,
+                                   &m_latGroup};
+    int groupCount = 0;
+    for (const ControlTemplate& control : DialogControls()) {
+        Rect rect = DluToPixels(control.rect, units);
+        const QString text = QString::fromUtf8(control.text);
+        QWidget* widget = nullptr;
+        switch (control.kind) {
+        case ControlKind::GroupBox:
+            widget = new QGroupBox(text, this);
+            break;
+        case ControlKind::Static: {
+            auto* label = new QLabel(text, this);
+            // Only a label with room for two lines wraps. A one-line label that is a
+            // little too narrow for its text in this font is widened to show it whole.
+            const bool wrap = rect.height >= 2 * QFontMetrics(font()).height();
+            label->setWordWrap(wrap);
+            if (!wrap)
+                rect.width = std::max(rect.width, label->sizeHint().width());
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            widget = label;
+            break;
+        }
+        case ControlKind::Edit:
+            lastEdit = new QLineEdit(this);
+            widget = lastEdit;
+            break;
+        case ControlKind::ReadOnlyEdit: {
+            auto* edit = new QLineEdit(this);
+            edit->setReadOnly(true);
+            edit->setFrame(false);
+            QPalette palette = edit->palette();
+            palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+            edit->setPalette(palette);
+            widget = edit;
+            break;
+        }
+        case ControlKind::UpDown: {
+            auto* spin = new CUpDown(this);
+            spin->SetBuddy(lastEdit);
+            // Aligned to the right of its buddy, which gives up the room it takes.
+            const int buddyId = lastEdit->objectName().toInt();
+            const BuddyPlacement placed = AlignUpDownRight(m_layoutRects[buddyId], rect);
+            m_layoutRects[buddyId] = placed.buddy;
+            lastEdit->setGeometry(ToQRect(placed.buddy));
+            rect = placed.upDown;
+            widget = spin;
+            break;
+        }
+        case ControlKind::RadioGroupStart:
+            group = new QButtonGroup(this);
+            *groupSlots[groupCount++] = group;
+            [[fallthrough]];
+        case ControlKind::Radio: {
+            auto* radio = new QRadioButton(text, this);
+            group->addButton(radio);
+            widget = radio;
+            break;
+        }
+        case ControlKind::PushButton:
+        case ControlKind::DefaultButton: {
+            auto* button = new QPushButton(text, this);
+            button->setDefault(control.kind == ControlKind::DefaultButton);
+            widget = button;
+            break;
+        }
+        case ControlKind::FolderTree:
+            m_folderTree = new QTreeWidget(this);
+            m_folderTree->setHeaderHidden(true);
+            m_folderTree->setColumnCount(1);
+            m_folderTree->setRootIsDecorated(true);
+            m_folderTree->setSelectionMode(QAbstractItemView::SingleSelection);
+            m_folderTree->setDragEnabled(false);
+            m_folderTree->setMouseTracking(true);
+            m_folderTree->setIconSize(QSize(16, 16));
+            widget = m_folderTree;
+            break;
+        case ControlKind::Globe:
+            widget = m_globe = CreateGlobeControl(rect);
+            break;
+        case ControlKind::Graph:
+            widget = m_graph = CreateGraphControl(rect);
+            break;
+        }
+        widget->setObjectName(QString::number(control.id));
+        widget->setGeometry(ToQRect(rect));
+        m_controls[control.id] = widget;
+        m_layoutRects[control.id] = rect;
+    }
+}
+
+// The globe and the graph are framed areas until their views are built in.
+QWidget* CSkyfetchDlg::CreateGlobeControl(const Rect&) {
+    auto* frame = new QFrame(this);
+    frame->setFrameShape(QFrame::Box);
+    frame->setFocusPolicy(Qt::StrongFocus);
+    return frame;
+}
+
+QWidget* CSkyfetchDlg::CreateGraphControl(const Rect&) {
+    auto* frame = new QFrame(this);
+    frame->setFrameShape(QFrame::Box);
+    return frame;
+}
+
+void CSkyfetchDlg::SetGlobeSelection(double lon, double lat) {
+    m_globeLon = lon;
+    m_globeLat = lat;
+}
+
+GlobeLocation CSkyfetchDlg::GlobeSelection() const {
+    return {m_globeLon, m_globeLat};
+}
+
+void CSkyfetchDlg::ShowGlobeSelection() {
+    if (m_globe)
+        m_globe->update();
+}
+
+bool CSkyfetchDlg::GlobeIsLand(double lon, double lat) const {
+    // Until the globe's land mask is in place, a land cell is one the archive holds.
+    CellRecord record;
+    record.lon = std::trunc((lon + 180.0) * 2.0 + 0.000001) * 0.5 - 180.0;
+    record.lat = std::trunc((lat + 90.0) * 2.0 + 0.000001) * 0.5 - 90.0;
+    return lookup_cell(record.lon, record.lat, record);
+}
+
+void CSkyfetchDlg::RepaintGraph() {
+    if (m_graph)
+        m_graph->repaint();
+}
+
+void CSkyfetchDlg::FocusGlobe() {
+    if (m_globe)
+        m_globe->setFocus(Qt::OtherFocusReason);
+}
+
+void CSkyfetchDlg::SetUpDataExchange() {
+    m_exchange.Text(Edit(IDC_OUTPUTFILE), &m_outputName);
+    m_exchange.Radio(m_lonGroup, &m_westFlag);
+    m_exchange.Radio(m_latGroup, &m_southFlag);
+    m_exchange.Int(Edit(IDC_SPINUPYEARS), &m_initYears);
+    m_exchange.Int(Edit(IDC_SCENARIOYEARS), &m_scenarioYears);
+    m_exchange.Double(Edit(IDC_TEMPCHANGE), &m_tempChange);
+    m_exchange.Double(Edit(IDC_PRECIPCHANGE), &m_precipChange);
+    m_exchange.Double(Edit(IDC_CO2CHANGE), &m_co2Change);
+    m_exchange.Radio(m_co2Group, &m_co2Decrease);
+    m_exchange.Radio(m_tempGroup, &m_tempDecrease);
+    m_exchange.Radio(m_precipGroup, &m_precipDecrease);
+    m_exchange.Text(Edit(IDC_VERSION), &m_versionText);
+    m_exchange.Text(Edit(IDC_LONGITUDE), &m_lonText, 7);
+    m_exchange.Text(Edit(IDC_LATITUDE), &m_latText, 6);
+}
+
+bool CSkyfetchDlg::DoDataExchange(bool save) {
+    if (save)
+        return m_exchange.Save();
+    m_exchange.Load();
+    return true;
+}
+
+QWidget* CSkyfetchDlg::Control(int id) const {
+    const auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+QLineEdit* CSkyfetchDlg::Edit(int id) const {
+    return qobject_cast<QLineEdit*>(Control(id));
+}
+
+CUpDown* CSkyfetchDlg::Spin(int id) const {
+    return qobject_cast<CUpDown*>(Control(id));
+}
+
+void CSkyfetchDlg::ConnectHandlers() {
+    auto* nameEdit = Edit(IDC_OUTPUTFILE);
+    connect(nameEdit, &QLineEdit::textChanged, this, [this] { OnOutputNameChanged(); });
+    for (int id : {IDC_OUTPUTFILE, IDC_LONGITUDE, IDC_LATITUDE})
+        Edit(id)->installEventFilter(this);
+    connect(qobject_cast<QPushButton*>(Control(IDC_BROWSE)), &QPushButton::clicked, this,
+            &CSkyfetchDlg::OnBrowse);
+    connect(qobject_cast<QPushButton*>(Control(IDC_NOCHANGES)), &QPushButton::clicked, this,
+            &CSkyfetchDlg::OnNoChanges);
+    connect(qobject_cast<QPushButton*>(Control(IDOK)), &QPushButton::clicked, this,
+            &CSkyfetchDlg::OnOK);
+    connect(qobject_cast<QPushButton*>(Control(IDCANCEL)), &QPushButton::clicked, this,
+            &CSkyfetchDlg::OnCancel);
+
+    connect(m_folderTree, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { OnTreeItemClicked(item); });
+    // The chain is rebuilt after the tree has finished its own expansion or collapse.
+    connect(m_folderTree, &QTreeWidget::itemExpanded, this, &CSkyfetchDlg::OnTreeItemExpanding,
+            Qt::QueuedConnection);
+    connect(m_folderTree, &QTreeWidget::itemCollapsed, this, &CSkyfetchDlg::OnTreeItemExpanding,
+            Qt::QueuedConnection);
+
+    connect(Edit(IDC_LONGITUDE), &QLineEdit::textChanged, this,
+            [this] { OnLocationTextChanged(true); });
+    connect(Edit(IDC_LATITUDE), &QLineEdit::textChanged, this,
+            [this] { OnLocationTextChanged(false); });
+    for (int id : {IDC_EAST, IDC_WEST})
+        connect(qobject_cast<QRadioButton*>(Control(id)), &QRadioButton::clicked, this,
+                [this] { OnHemisphereClicked(true); });
+    for (int id : {IDC_NORTH, IDC_SOUTH})
+        connect(qobject_cast<QRadioButton*>(Control(id)), &QRadioButton::clicked, this,
+                [this] { OnHemisphereClicked(false); });
+    connect(Spin(IDC_LONSPIN), &CUpDown::positionAboutToChange, this,
+            [this](int, int delta, bool*) { OnLocationSpin(true, delta); });
+    connect(Spin(IDC_LATSPIN), &CUpDown::positionAboutToChange, this,
+            [this](int, int delta, bool*) { OnLocationSpin(false, delta); });
+}
+
+bool CSkyfetchDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        if (watched == Edit(IDC_OUTPUTFILE))
+            OnOutputNameFocusLost();
+        else if (watched == Edit(IDC_LONGITUDE))
+            OnLocationFocusLost(true);
+        else if (watched == Edit(IDC_LATITUDE))
+            OnLocationFocusLost(false);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+int CSkyfetchDlg::DoModal() {
+    OnInitDialog();
+    return exec();
+}
+
+void CSkyfetchDlg::showEvent(QShowEvent* event) {
+    OnInitDialog();
+    QDialog::showEvent(event);
+}
+
+bool CSkyfetchDlg::OnInitDialog() {
+    if (m_initialised)
+        return false;
+    m_initialised = true;
+
+    // 1. The controls show the members as constructed.
+    UpdateData(false);
+
+    // 2. The output folder is the current directory.
+    m_outputFolder = CurrentDirectory();
+    if (m_outputFolder.size() > 1 && m_outputFolder.back() == '/')
+        m_outputFolder.pop_back();
+
+    // 3, 4. Protocol and changes as the last successful check stored them; a change is
+    // shown as magnitude and direction.
+    using namespace settings;
+    using settings::kDefaultScenarioYears;
+    using settings::kDefaultSpinupYears;
+    const Profile app = application_profile();
+    m_initYears = app.read_int(kSpinupYears, kDefaultSpinupYears);
+    m_scenarioYears = app.read_int(kScenarioYears, kDefaultScenarioYears);
+    m_tempChange = decode_change(app.read_int(kTempChange, kNoChange));
+    m_precipChange = decode_change(app.read_int(kPrecipChange, kNoChange));
+    m_co2Change = decode_change(app.read_int(kCo2Change, kNoChange));
+    const struct {
+        double* value;
+        int* decrease;
+    } changes[] = {{&m_tempChange, &m_tempDecrease},
+                   {&m_precipChange, &m_precipDecrease},
+                   {&m_co2Change, &m_co2Decrease}};
+    for (const auto& change : changes) {
+        *change.decrease = 0;
+        if (!(*change.value >= 0)) {
+            *change.value = -*change.value;
+            *change.decrease = 1;
+        }
+    }
+
+    // 5.
+    Spin(IDC_TEMPSPIN)->SetPos(SpinPosition(m_tempChange));
+    Spin(IDC_PRECIPSPIN)->SetPos(SpinPosition(m_precipChange));
+    Spin(IDC_CO2SPIN)->SetPos(SpinPosition(m_co2Change));
+
+    // 6.
+    if (m_outputName.empty())
+        MakeUniqueName(m_outputName, true);
+
+    // 7, 8. The location, shown as magnitude and hemisphere; 0 counts as west (south).
+    m_lonValue = decode_location(app.read_int(kLongitude, kDefaultLongitude));
+    m_latValue = decode_location(app.read_int(kLatitude, kDefaultLatitude));
+    SetGlobeSelection(m_lonValue, m_latValue);
+    if (m_lonValue > 0) {
+        m_westFlag = 0;
+    } else {
+        m_lonValue = -m_lonValue + 0.0; // + 0.0: a magnitude of 0 reads "0", not "-0"
+        m_westFlag = 1;
+    }
+    if (m_latValue > 0) {
+        m_southFlag = 0;
+    } else {
+        m_latValue = -m_latValue + 0.0;
+        m_southFlag = 1;
+    }
+    m_lonText = FormatG(m_lonValue);
+    m_latText = FormatG(m_latValue);
+
+    // 9.
+    Spin(IDC_LATSPIN)->SetPos(SpinPosition(m_latValue));
+    Spin(IDC_LONSPIN)->SetPos(SpinPosition(m_lonValue));
+
+    // 10, 11. The graph shows the restored cell (no land test yet, so no notice).
+    UpdateData(false);
+    update_climatology();
+
+    // 12. The folder tree.
+    m_browsePath.clear();
+    m_treeImages = {style()->standardIcon(QStyle::SP_DirIcon),
+                    style()->standardIcon(QStyle::SP_DirOpenIcon),
+                    style()->standardIcon(QStyle::SP_FileIcon)};
+    FillFolderTree(m_outputName);
+
+    // 13. No file has been written in this run yet.
+    shared_profile().write_string(kHaveOutput, "");
+
+    // 14.
+    for (const SpinSetting& setting : kSpinSettings) {
+        CUpDown* spin = Spin(setting.spin);
+        if (!setting.accel.empty())
+            spin->SetAccel(setting.accel);
+        spin->SetRange(setting.minimum, setting.maximum);
+    }
+
+    // 15.
+    m_versionText = std::string("Version ") + kVersionString;
+    UpdateData(false);
+
+    // 16.
+    SetUpToolTips();
+
+    // 17. The size at this point is the smallest the window may take.
+    m_initialClientSize = {width(), height()};
+    m_lastClientSize = m_initialClientSize;
+    const QSize frame = frameGeometry().size();
+    m_minWindowSize = {std::max(frame.width(), width()), std::max(frame.height(), height())};
+    setMinimumSize(width(), height());
+    m_ready = true;
+
+    // 18.
+    FocusGlobe();
+    return false;
+}
+
+void CSkyfetchDlg::SetUpToolTips() {
+    for (const auto& tip : kToolTips)
+        Control(tip.id)->setToolTip(QString::fromUtf8(tip.text));
+}
+
+void CSkyfetchDlg::OnNoChanges() {
+    // Take in what was typed first, so that refreshing the controls below does not put
+    // older values back into the years and location fields.
+    UpdateData(true);
+    m_tempChange = 0.0;
+    m_precipChange = 0.0;
+    m_co2Change = 0.0;
+    m_tempDecrease = 0;
+    m_precipDecrease = 0;
+    m_co2Decrease = 0;
+    UpdateData(false);
+}
+
+void CSkyfetchDlg::OnCancel() {
+    reject();
+}
+
+void CSkyfetchDlg::resizeEvent(QResizeEvent* event) {
+    const Size client{event->size().width(), event->size().height()};
+    if (m_ready) {
+        const Size snap = SnapBackSize(client, m_initialClientSize, m_minWindowSize);
+        if (snap.width > 0) {
+            // The window size back to a client size.
+            const QSize frameExtra = frameGeometry().size() - size();
+            resize(snap.width - frameExtra.width(), snap.height - frameExtra.height());
+        } else if (!(client == m_lastClientSize)) {
+            const int dx = client.width - m_lastClientSize.width;
+            const int dy = client.height - m_lastClientSize.height;
+            for (const ControlTemplate& control : DialogControls()) {
+                Rect& rect = m_layoutRects[control.id];
+                rect = ResizedRect(rect, control.resize, dx, dy);
+                m_controls[control.id]->setGeometry(ToQRect(rect));
+            }
+            m_lastClientSize = client;
+        }
+    }
+    update();
+    QDialog::resizeEvent(event);
+}
+
+} // namespace skyfetch

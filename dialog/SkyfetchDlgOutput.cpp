@@ -1,0 +1,177 @@
+// The output file name and folder of the main dialog: the automatic extension, the
+// folder tree, the file dialogs and the check before a file is written.
+#include "dialog/SkyfetchDlg.h"
+
+#include "dialog/FilePicker.h"
+#include "dialog/rules/FolderTree.h"
+#include "dialog/rules/OutputFileCheck.h"
+#include "dialog/rules/OutputName.h"
+#include "putil/UserPrompt.h"
+
+#include <QLineEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include <unistd.h>
+
+namespace skyfetch {
+namespace {
+
+constexpr const char* kBrowseTitle = "Output file name";
+constexpr const char* kBrowseFilter = "Text files (*.txt)\t*.txt\tAll files (*.*)\t*.*\t";
+
+// Edit positions count UTF-16 units, the name rules count bytes of UTF-8.
+int ToByteOffset(const QString& text, int position) {
+    return int(text.left(position).toUtf8().size());
+}
+
+int ToEditPosition(const std::string& text, int offset) {
+    return int(QString::fromUtf8(text.substr(0, std::size_t(offset))).size());
+}
+
+void SetSelection(QLineEdit* edit, int start, int end) {
+    if (start == end)
+        edit->setCursorPosition(start);
+    else
+        edit->setSelection(start, end - start);
+}
+
+void ChangeDirectory(const std::string& folder) {
+    if (!folder.empty())
+        (void)::chdir(folder.c_str());
+}
+
+} // namespace
+
+void CSkyfetchDlg::OnOutputNameChanged() {
+    if (m_exchange.InProgress())
+        return;
+    UpdateData(true);
+    QLineEdit* edit = Edit(IDC_OUTPUTFILE);
+    const QString text = edit->text();
+    int start = edit->cursorPosition();
+    int end = start;
+    if (edit->hasSelectedText()) {
+        start = edit->selectionStart();
+        end = edit->selectionEnd();
+    }
+    const KeptExtension kept = KeepExtension(m_outputName, kDefaultExtension,
+                                             ToByteOffset(text, start), ToByteOffset(text, end));
+    m_outputName = kept.name;
+    UpdateData(false);
+    SetSelection(edit, ToEditPosition(m_outputName, kept.selStart),
+                 ToEditPosition(m_outputName, kept.selEnd));
+    FillFolderTree(m_outputName);
+}
+
+void CSkyfetchDlg::OnOutputNameFocusLost() {
+    if (!m_ready || m_exchange.InProgress())
+        return;
+    UpdateData(true);
+    const std::size_t first = m_outputName.find_first_not_of(" \t\r\n");
+    const std::size_t last = m_outputName.find_last_not_of(" \t\r\n");
+    m_outputName =
+        first == std::string::npos ? std::string() : m_outputName.substr(first, last - first + 1);
+    EnsureExtension(m_outputName, kDefaultExtension);
+    UpdateData(false);
+}
+
+void CSkyfetchDlg::FillFolderTree(std::string path) {
+    if (path.empty())
+        return;
+    const FolderTreeChain chain = BuildFolderTree(path, m_outputFolder);
+    m_fillingTree = true;
+    m_folderTree->clear();
+    QTreeWidgetItem* parent = nullptr;
+    std::vector<QTreeWidgetItem*> items;
+    for (std::size_t i = 0; i < chain.components.size(); ++i) {
+        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_folderTree);
+        item->setText(0, QString::fromStdString(chain.components[i]));
+        const bool isFile = i + 1 == chain.components.size();
+        if (!m_treeImages.isEmpty())
+            item->setIcon(0, m_treeImages[isFile ? 2 : 0]);
+        items.push_back(item);
+        parent = item;
+    }
+    for (QTreeWidgetItem* item : items) {
+        m_folderTree->expandItem(item);
+        m_folderTree->scrollToItem(item);
+    }
+    m_fillingTree = false;
+    m_outputFolder = chain.folder;
+}
+
+void CSkyfetchDlg::OnTreeItemExpanding() {
+    if (!m_ready || m_fillingTree)
+        return;
+    // Any expansion or collapse by the user gives the whole chain back, fully expanded;
+    // the rebuild waits until the tree has finished with the item it changed.
+    QTimer::singleShot(0, this, [this] { FillFolderTree(m_outputName); });
+}
+
+void CSkyfetchDlg::OnTreeItemClicked(QTreeWidgetItem* item) {
+    if (!item)
+        return;
+    int count = 0;
+    for (QTreeWidgetItemIterator it(m_folderTree); *it; ++it)
+        ++count;
+    std::vector<std::string> chain;
+    for (QTreeWidgetItem* at = item; at; at = at->parent())
+        chain.insert(chain.begin(), at->text(0).toStdString());
+    // The answer rebuilds the tree, which must not happen while the tree is still
+    // delivering the click of one of its items.
+    QTimer::singleShot(0, this, [this, chain, count] { OnTreeChainClicked(chain, count); });
+}
+
+void CSkyfetchDlg::OnTreeChainClicked(const std::vector<std::string>& chain, int itemCount) {
+    const TreeClick click = ResolveTreeClick(chain, std::size_t(itemCount), m_outputFolder);
+    if (click.askFolderChange && user_prompt().show(click.question, PromptIcon::Question,
+                                                    PromptButtons::YesNo) != PromptAnswer::Yes)
+        return;
+    BrowseFromFolder(click.folder, click.name);
+    std::string name;
+    SplitPath(m_outputName, name, m_outputFolder);
+    ChangeDirectory(m_outputFolder);
+    m_outputName = name;
+    FillFolderTree(m_outputName);
+    UpdateData(false);
+}
+
+void CSkyfetchDlg::BrowseFromFolder(std::string folder, std::string name) {
+    const std::string start = BrowseFromFolderStart(folder, name, m_outputFolder, m_outputName);
+    std::string path = m_picker->BrowseForFile(kBrowseTitle, start, kBrowseFilter);
+    if (path.empty())
+        return;
+    EnsureExtension(path, kDefaultExtension);
+    ShortenToFolder(path, folder);
+    m_outputName = path;
+    UpdateData(false);
+    FillFolderTree(path);
+    UpdateData(false);
+}
+
+void CSkyfetchDlg::OnBrowse() {
+    m_outputFolder = CurrentDirectory();
+    if (m_outputFolder.size() > 1 && m_outputFolder.back() == '/')
+        m_outputFolder.pop_back();
+    const std::string start = BrowseButtonStart(m_browsePath, m_outputName, m_outputFolder);
+    std::string path = m_picker->BrowseForFile(kBrowseTitle, start, kBrowseFilter);
+    if (path.empty())
+        return;
+    EnsureExtension(path, kDefaultExtension);
+    SplitPath(path, m_outputName, m_outputFolder);
+    ChangeDirectory(m_outputFolder);
+    UpdateData(false);
+    FillFolderTree(path);
+    UpdateData(false);
+}
+
+bool CSkyfetchDlg::CheckOutputFile() {
+    const OutputFileCheck check = skyfetch::CheckOutputFile(m_outputName);
+    if (!check.ok)
+        user_prompt().show(check.message, check.icon, PromptButtons::Ok);
+    return check.ok;
+}
+
+} // namespace skyfetch

@@ -1,0 +1,105 @@
+#include "dialog/UpDownControl.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace skyfetch {
+namespace {
+
+// Delays of a held arrow: the first repetition, then each further one.
+constexpr int kFirstRepeatMs = 500;
+constexpr int kRepeatMs = 100;
+
+} // namespace
+
+CUpDown::CUpDown(QWidget* parent) : QWidget(parent) {
+    const auto defaults = DefaultUpDownAcceleration();
+    m_accel.assign(defaults.begin(), defaults.end());
+
+    m_up = new QToolButton(this);
+    m_up->setArrowType(Qt::UpArrow);
+    m_down = new QToolButton(this);
+    m_down->setArrowType(Qt::DownArrow);
+    for (QToolButton* button : {m_up, m_down}) {
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoRaise(false);
+    }
+    connect(m_up, &QToolButton::pressed, this, [this] { StartHold(+1); });
+    connect(m_down, &QToolButton::pressed, this, [this] { StartHold(-1); });
+    connect(m_up, &QToolButton::released, this, &CUpDown::StopHold);
+    connect(m_down, &QToolButton::released, this, &CUpDown::StopHold);
+    connect(&m_repeat, &QTimer::timeout, this, &CUpDown::Repeat);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void CUpDown::SetBuddy(QLineEdit* buddy) {
+    if (m_buddy)
+        m_buddy->removeEventFilter(this);
+    m_buddy = buddy;
+    if (m_buddy)
+        m_buddy->installEventFilter(this);
+}
+
+void CUpDown::SetRange(int minimum, int maximum) {
+    m_minimum = minimum;
+    m_maximum = maximum;
+}
+
+void CUpDown::Step(int direction, double heldSeconds) {
+    int delta = direction * AccelerationIncrement(m_accel, heldSeconds);
+    if (m_maximum < m_minimum) // a reversed range counts the other way
+        delta = -delta;
+    bool veto = false;
+    emit positionAboutToChange(m_position, delta, &veto);
+    if (veto)
+        return;
+    const int next = SteppedPosition(m_position, delta, m_minimum, m_maximum);
+    if (next == m_position)
+        return;
+    m_position = next;
+    if (m_buddy)
+        m_buddy->setText(QString::number(m_position));
+}
+
+void CUpDown::StartHold(int direction) {
+    m_direction = direction;
+    m_held.start();
+    Step(direction, 0.0);
+    m_repeat.start(kFirstRepeatMs);
+}
+
+void CUpDown::StopHold() {
+    m_repeat.stop();
+    m_direction = 0;
+}
+
+void CUpDown::Repeat() {
+    if (m_direction == 0)
+        return;
+    m_repeat.setInterval(kRepeatMs);
+    Step(m_direction, m_held.elapsed() / 1000.0);
+}
+
+bool CUpDown::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_buddy && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
+            if (!key->isAutoRepeat() || !m_keyHeld.isValid())
+                m_keyHeld.start();
+            Step(key->key() == Qt::Key_Up ? +1 : -1,
+                 key->isAutoRepeat() ? m_keyHeld.elapsed() / 1000.0 : 0.0);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CUpDown::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int upHeight = height() / 2;
+    m_up->setGeometry(0, 0, width(), upHeight);
+    m_down->setGeometry(0, upHeight, width(), height() - upHeight);
+}
+
+} // namespace skyfetch

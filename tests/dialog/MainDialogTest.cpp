@@ -1,0 +1,726 @@
+// The main dialog driven as a user drives it: typing, clicking, spinning, answering its
+// questions; checked on what it shows, what it asks and what it stores.
+#include "DialogTestSupport.h"
+#include "TestData.h"
+
+#include "app/settings/Profile.h"
+#include "dialog/DialogTemplate.h"
+#include "dialog/SkyfetchDlg.h"
+#include "dialog/UpDownControl.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <clocale>
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+using namespace skyfetch;
+using namespace skyfetch::test;
+
+namespace {
+
+std::string CurrentDir() {
+    char buffer[4096];
+    return ::getcwd(buffer, sizeof buffer) ? buffer : "";
+}
+
+} // namespace
+
+class MainDialogTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestFolders> m_folders;
+    RecordingPrompt m_prompt;
+    FakePicker m_picker;
+    RecordingLauncher m_launcher;
+
+    std::unique_ptr<CSkyfetchDlg> Open(const std::string& presetName = "") {
+        auto dialog = std::make_unique<CSkyfetchDlg>();
+        dialog->SetFilePicker(&m_picker);
+        dialog->SetLauncher(&m_launcher);
+        dialog->m_outputName = presetName;
+        dialog->show();
+        if (!QTest::qWaitForWindowExposed(dialog.get()))
+            qWarning("window not exposed");
+        dialog->activateWindow();
+        if (!QTest::qWaitForWindowActive(dialog.get()))
+            qWarning("window not active");
+        return dialog;
+    }
+
+    QString Text(CSkyfetchDlg& d, int id) { return d.Edit(id)->text(); }
+    bool Checked(CSkyfetchDlg& d, int id) {
+        return qobject_cast<QRadioButton*>(d.Control(id))->isChecked();
+    }
+    void Click(CSkyfetchDlg& d, int id) {
+        QTest::mouseClick(qobject_cast<QAbstractButton*>(d.Control(id)), Qt::LeftButton);
+    }
+    // Replaces an edit's text the way a user does: select all, type.
+    void Type(CSkyfetchDlg& d, int id, const QString& text) {
+        QLineEdit* edit = d.Edit(id);
+        edit->setFocus();
+        edit->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(edit, Qt::Key_Backspace);
+        else
+            QTest::keyClicks(edit, text);
+    }
+    void ClickItem(QTreeWidget* tree, QTreeWidgetItem* item) {
+        tree->scrollToItem(item);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(item).center());
+    }
+    Profile App() const { return Profile(m_folders->appProfilePath(), "SKYFETCH"); }
+    Profile Shared() const { return Profile(m_folders->sharedProfilePath(), "PHYTOMOD"); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(register_built_resources());
+        set_user_prompt(&m_prompt);
+    }
+    void cleanupTestCase() { set_user_prompt(nullptr); }
+    void init() {
+        m_folders = std::make_unique<TestFolders>();
+        m_prompt = RecordingPrompt();
+        m_picker = FakePicker();
+        m_launcher = RecordingLauncher();
+    }
+    void cleanup() { m_folders.reset(); }
+
+    void firstRunShowsTheDefaults() {
+        auto d = Open();
+        QCOMPARE(Text(*d, IDC_SPINUPYEARS), "1000");
+        QCOMPARE(Text(*d, IDC_SCENARIOYEARS), "100");
+        for (int id : {IDC_TEMPCHANGE, IDC_PRECIPCHANGE, IDC_CO2CHANGE})
+            QCOMPARE(Text(*d, id), "0");
+        for (int id : {IDC_TEMPINCREASE, IDC_PRECIPINCREASE, IDC_CO2INCREASE, IDC_EAST, IDC_SOUTH})
+            QVERIFY(Checked(*d, id));
+        QCOMPARE(Text(*d, IDC_LONGITUDE), "147.25");
+        QCOMPARE(Text(*d, IDC_LATITUDE), "42.75");
+        QCOMPARE(Text(*d, IDC_OUTPUTFILE), "climate.txt");
+        QCOMPARE(Text(*d, IDC_VERSION), "Version 2008-11-03");
+        QCOMPARE(d->windowTitle(), "Skyfetch - Environmental Driver Data for PHYTOMOD Education");
+        // The restored cell (147.0-147.5 E, 43.0-42.5 S) is on land: the graph has data.
+        QCOMPARE(d->m_cornerLon, 147.0);
+        QCOMPARE(d->m_cornerLat, -43.0);
+        QCOMPARE(d->GraphData().m_hasData, 1);
+        QVERIFY(d->GraphData().m_precipitation[0] > 0);
+        // The shared profile says no file was written in this run; nothing else is stored.
+        QCOMPARE(Shared().read_string("SKYFETCH_HAVE_OUTPUT", "absent"), "");
+        QVERIFY(!Exists(m_folders->appProfilePath()));
+        QCOMPARE(QApplication::focusWidget(), d->Control(IDC_GLOBE));
+        QVERIFY(m_prompt.shown.empty());
+    }
+
+    void restoresStoredValues_data() {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QString>("temp");
+        QTest::addColumn<int>("tempRadio");
+        QTest::addColumn<QString>("precip");
+        QTest::addColumn<int>("precipRadio");
+        QTest::addColumn<QString>("lon");
+        QTest::addColumn<int>("lonRadio");
+        QTest::addColumn<QString>("lat");
+        QTest::addColumn<int>("latRadio");
+        QTest::newRow("negative changes, location 0 shown as W and S")
+            << "TEMPCHANGE=9985\nPRECIPCHANGE=10015\nLONGITUDE=20000\nLATITUDE=20000\n"
+            << "1.5" << int(IDC_TEMPDECREASE) << "1.5" << int(IDC_PRECIPINCREASE) << "0"
+            << int(IDC_WEST) << "0" << int(IDC_SOUTH);
+        QTest::newRow("edges of the globe")
+            << "TEMPCHANGE=10000\nPRECIPCHANGE=9000\nLONGITUDE=2000\nLATITUDE=29000\n"
+            << "0" << int(IDC_TEMPINCREASE) << "100" << int(IDC_PRECIPDECREASE) << "180"
+            << int(IDC_WEST) << "90" << int(IDC_NORTH);
+        QTest::newRow("far east, unreadable value reads 0")
+            << "TEMPCHANGE=junk\nPRECIPCHANGE=10025abc\nLONGITUDE=38000\nLATITUDE=15725\n"
+            << "1000" << int(IDC_TEMPDECREASE) << "2.5" << int(IDC_PRECIPINCREASE) << "180"
+            << int(IDC_EAST) << "42.75" << int(IDC_SOUTH);
+    }
+    void restoresStoredValues() {
+        QFETCH(QString, profile);
+        WriteText(m_folders->appProfilePath(), "[SKYFETCH]\n" + profile.toStdString());
+        auto d = Open();
+        QFETCH(QString, temp);
+        QFETCH(int, tempRadio);
+        QFETCH(QString, precip);
+        QFETCH(int, precipRadio);
+        QFETCH(QString, lon);
+        QFETCH(int, lonRadio);
+        QFETCH(QString, lat);
+        QFETCH(int, latRadio);
+        QCOMPARE(Text(*d, IDC_TEMPCHANGE), temp);
+        QVERIFY(Checked(*d, tempRadio));
+        QCOMPARE(Text(*d, IDC_PRECIPCHANGE), precip);
+        QVERIFY(Checked(*d, precipRadio));
+        QCOMPARE(Text(*d, IDC_LONGITUDE), lon);
+        QVERIFY(Checked(*d, lonRadio));
+        QCOMPARE(Text(*d, IDC_LATITUDE), lat);
+        QVERIFY(Checked(*d, latRadio));
+    }
+
+    void protocolQuestionBelow100Years_data() {
+        QTest::addColumn<QString>("years");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("99") << "99" << true;
+        QTest::newRow("0") << "0" << true;
+        QTest::newRow("100") << "100" << false;
+        QTest::newRow("10000") << "10000" << false;
+    }
+    void protocolQuestionBelow100Years() {
+        QFETCH(QString, years);
+        QFETCH(bool, asked);
+        auto d = Open();
+        Type(*d, IDC_SPINUPYEARS, years);
+        m_prompt.answers = {PromptAnswer::No};
+        const bool passed = d->validate_protocol();
+        QCOMPARE(passed, !asked);
+        if (asked) {
+            QCOMPARE(m_prompt.shown.size(), std::size_t(1));
+            QCOMPARE(m_prompt.shown[0].text,
+                     "You have specified a very short initialisation phase for the simulation.\n"
+                     "The initialisation should normally be set to at least three times the "
+                     "average\ndisturbance interval and at most 1000 years.\n\nProceed anyway?");
+            QCOMPARE(m_prompt.shown[0].icon, PromptIcon::Question);
+            QCOMPARE(m_prompt.shown[0].buttons, PromptButtons::YesNo);
+            // Declined: the years stay as typed and nothing is stored.
+            QCOMPARE(Text(*d, IDC_SPINUPYEARS), years);
+            QVERIFY(!Exists(m_folders->appProfilePath()));
+            // Answered Yes, the values are stored.
+            m_prompt.answers = {PromptAnswer::Yes};
+            QVERIFY(d->validate_protocol());
+        } else {
+            QVERIFY(m_prompt.shown.empty());
+        }
+        QCOMPARE(App().read_int("SPINUPYEARS", -1), years.toInt());
+        QCOMPARE(App().read_int("SCENARIOYEARS", -1), 100);
+    }
+
+    void rangeErrorsResetTheField_data() {
+        QTest::addColumn<int>("edit");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("radio"); // chosen before the check (0: none)
+        QTest::addColumn<bool>("protocol");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("shownRadio");
+        QTest::newRow("scenario 10,001 years")
+            << int(IDC_SCENARIOYEARS) << "10001" << 0 << true
+            << "Number of scenario years must be in the range 0-10000"
+            << "100" << 0;
+        QTest::newRow("spin-up -1 years") << int(IDC_SPINUPYEARS) << "-1" << 0 << true
+                                          << "Number of spinup years must be in the range 0-10000"
+                                          << "1000" << 0;
+        QTest::newRow("temperature decrease 31")
+            << int(IDC_TEMPCHANGE) << "31" << int(IDC_TEMPDECREASE) << false
+            << "Temperature change must be in the range -30 to 30 \u00b0C"
+            << "25" << int(IDC_TEMPDECREASE);
+        QTest::newRow("temperature increase 30.5")
+            << int(IDC_TEMPCHANGE) << "30.5" << int(IDC_TEMPINCREASE) << false
+            << "Temperature change must be in the range -30 to 30 \u00b0C"
+            << "25" << int(IDC_TEMPINCREASE);
+        QTest::newRow("precipitation decrease 100.1")
+            << int(IDC_PRECIPCHANGE) << "100.1" << int(IDC_PRECIPDECREASE) << false
+            << "Precipitation cannot decrease by more than 100 percent!"
+            << "100" << int(IDC_PRECIPDECREASE);
+        QTest::newRow("precipitation increase 1001")
+            << int(IDC_PRECIPCHANGE) << "1001" << int(IDC_PRECIPINCREASE) << false
+            << "Precipitation increase must be in the range 0-1000 %"
+            << "1000" << int(IDC_PRECIPINCREASE);
+        QTest::newRow("CO2 decrease 150")
+            << int(IDC_CO2CHANGE) << "150" << int(IDC_CO2DECREASE) << false
+            << "CO2 concentration cannot decrease by more than 100 percent!"
+            << "100" << int(IDC_CO2DECREASE);
+        QTest::newRow("CO2 increase 2000") << int(IDC_CO2CHANGE) << "2000" << int(IDC_CO2INCREASE)
+                                           << false << "CO2 increase must be in the range 0-1000 %"
+                                           << "1000" << int(IDC_CO2INCREASE);
+    }
+    void rangeErrorsResetTheField() {
+        QFETCH(int, edit);
+        QFETCH(QString, typed);
+        QFETCH(int, radio);
+        QFETCH(bool, protocol);
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QFETCH(int, shownRadio);
+        auto d = Open();
+        Type(*d, edit, typed);
+        if (radio)
+            Click(*d, radio);
+        const bool passed = protocol ? d->validate_protocol() : d->validate_scenario();
+        QVERIFY(!passed);
+        QCOMPARE(m_prompt.texts(), std::vector<std::string>{message.toStdString()});
+        QCOMPARE(m_prompt.shown[0].icon, PromptIcon::Warning);
+        QCOMPARE(Text(*d, edit), shown);
+        if (shownRadio)
+            QVERIFY(Checked(*d, shownRadio));
+        if (protocol)
+            QCOMPARE(QApplication::focusWidget(), d->Edit(edit));
+        QVERIFY(!Exists(m_folders->appProfilePath()));
+    }
+
+    void scenarioCheckStoresSignedTenths() {
+        auto d = Open();
+        Type(*d, IDC_TEMPCHANGE, "2.5");
+        Click(*d, IDC_TEMPDECREASE);
+        Type(*d, IDC_PRECIPCHANGE, "100");
+        Click(*d, IDC_PRECIPDECREASE); // -100 % itself passes
+        Type(*d, IDC_CO2CHANGE, "1000");
+        QVERIFY(d->validate_scenario());
+        QVERIFY(m_prompt.shown.empty());
+        QCOMPARE(App().read_int("TEMPCHANGE", 0), 9975);
+        QCOMPARE(App().read_int("PRECIPCHANGE", 0), 9000);
+        QCOMPARE(App().read_int("CO2CHANGE", 0), 20000);
+        QCOMPARE(App().read_int("RAINDAYSCHANGE", 0), 10000);
+        // The members are signed now, the controls still show magnitude and direction.
+        QCOMPARE(d->m_tempChange, -2.5);
+        QCOMPARE(d->m_tempDecrease, 0);
+        QCOMPARE(Text(*d, IDC_TEMPCHANGE), "2.5");
+        QVERIFY(Checked(*d, IDC_TEMPDECREASE));
+    }
+
+    void failedLaterChangeShowsEarlierOnesSigned() {
+        auto d = Open();
+        Type(*d, IDC_TEMPCHANGE, "1.5");
+        Click(*d, IDC_TEMPDECREASE);
+        Type(*d, IDC_PRECIPCHANGE, "100.1");
+        Click(*d, IDC_PRECIPDECREASE);
+        QVERIFY(!d->validate_scenario());
+        QCOMPARE(Text(*d, IDC_TEMPCHANGE), "-1.5");
+        QVERIFY(Checked(*d, IDC_TEMPINCREASE));
+        QVERIFY(d->UpdateData(true));
+        QCOMPARE(d->m_tempChange, -1.5); // reads back as the same change
+        QVERIFY(!Exists(m_folders->appProfilePath()));
+    }
+
+    void dataExchangeRefusesWhatDoesNotRead_data() {
+        QTest::addColumn<int>("edit");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("letters in years") << int(IDC_SCENARIOYEARS) << "12a"
+                                          << "Please enter an integer.";
+        QTest::newRow("fraction in years") << int(IDC_SPINUPYEARS) << "1.5"
+                                           << "Please enter an integer.";
+        QTest::newRow("empty years") << int(IDC_SPINUPYEARS) << ""
+                                     << "Please enter an integer.";
+        QTest::newRow("beyond 32 bits") << int(IDC_SPINUPYEARS) << "2147483648"
+                                        << "Please enter an integer.";
+        QTest::newRow("nan") << int(IDC_TEMPCHANGE) << "nan"
+                             << "Please enter a number.";
+        QTest::newRow("inf") << int(IDC_CO2CHANGE) << "inf"
+                             << "Please enter a number.";
+        QTest::newRow("too large") << int(IDC_PRECIPCHANGE) << "1e999"
+                                   << "Please enter a number.";
+        QTest::newRow("decimal comma") << int(IDC_TEMPCHANGE) << "1,5"
+                                       << "Please enter a number.";
+    }
+    void dataExchangeRefusesWhatDoesNotRead() {
+        QFETCH(int, edit);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        auto d = Open();
+        const int scenarioBefore = d->m_scenarioYears;
+        d->Edit(edit)->setText(text);
+        QVERIFY(!d->UpdateData(true));
+        QCOMPARE(m_prompt.texts(), std::vector<std::string>{message.toStdString()});
+        QCOMPARE(QApplication::focusWidget(), d->Edit(edit));
+        QCOMPARE(d->Edit(edit)->selectedText(), text); // selected for retyping
+        // Members bound after the offending edit keep their values.
+        if (edit == IDC_SPINUPYEARS) {
+            d->Edit(IDC_SCENARIOYEARS)->setText("77");
+            QVERIFY(!d->UpdateData(true));
+            QCOMPARE(d->m_scenarioYears, scenarioBefore);
+        }
+    }
+
+    void limitedEditsRefuseLongerTexts() {
+        auto d = Open();
+        QLineEdit* lon = d->Edit(IDC_LONGITUDE);
+        lon->setFocus();
+        lon->selectAll();
+        QTest::keyClicks(lon, "12.345678");
+        QCOMPARE(lon->text(), "12.3456"); // seven characters at most while typing
+        d->m_latText = "12.3456";         // put there by the program: refused on reading
+        d->UpdateData(false);
+        QCOMPARE(d->Edit(IDC_LATITUDE)->text(), "12.3456");
+        QVERIFY(!d->UpdateData(true));
+        QCOMPARE(m_prompt.texts(),
+                 std::vector<std::string>{"Please enter no more than 6 characters."});
+    }
+
+    void numbersShowWithFifteenDigits() {
+        auto d = Open();
+        d->m_tempChange = 0.1 + 0.2;
+        d->m_precipChange = 1.0 / 3.0;
+        d->m_co2Change = 1e-7;
+        d->UpdateData(false);
+        QCOMPARE(Text(*d, IDC_TEMPCHANGE), "0.3");
+        QCOMPARE(Text(*d, IDC_PRECIPCHANGE), "0.333333333333333");
+        QCOMPARE(Text(*d, IDC_CO2CHANGE), "1e-07");
+    }
+
+    void noChangesKeepsTheYears() {
+        auto d = Open();
+        Type(*d, IDC_SPINUPYEARS, "250");
+        Type(*d, IDC_TEMPCHANGE, "3");
+        Click(*d, IDC_TEMPDECREASE);
+        Type(*d, IDC_CO2CHANGE, "50");
+        Click(*d, IDC_NOCHANGES);
+        for (int id : {IDC_TEMPCHANGE, IDC_PRECIPCHANGE, IDC_CO2CHANGE})
+            QCOMPARE(Text(*d, id), "0");
+        for (int id : {IDC_TEMPINCREASE, IDC_PRECIPINCREASE, IDC_CO2INCREASE})
+            QVERIFY(Checked(*d, id));
+        QCOMPARE(Text(*d, IDC_SPINUPYEARS), "250");
+    }
+
+    void spinsStepWithinTheirRanges() {
+        auto d = Open();
+        CUpDown* years = d->Spin(IDC_SCENARIOSPIN);
+        QCOMPARE(years->Buddy(), d->Edit(IDC_SCENARIOYEARS));
+        QTest::mouseClick(years->UpButton(), Qt::LeftButton);
+        QCOMPARE(Text(*d, IDC_SCENARIOYEARS), "10"); // from its own position 0, step 10
+        years->Step(+1, 2.5);                        // held for 2.5 s: steps of 100
+        QCOMPARE(Text(*d, IDC_SCENARIOYEARS), "110");
+        years->SetPos(9990);
+        years->Step(+1, 3.0);
+        QCOMPARE(Text(*d, IDC_SCENARIOYEARS), "10000"); // clamped, no separators
+
+        // The temperature spin starts at the restored magnitude, rounded.
+        CUpDown* temp = d->Spin(IDC_TEMPSPIN);
+        QCOMPARE(temp->Pos(), 0);
+        QCOMPARE(temp->Minimum(), -30);
+        QCOMPARE(temp->Maximum(), 30);
+        temp->SetPos(29);
+        QTest::keyClick(d->Edit(IDC_TEMPCHANGE), Qt::Key_Up);
+        QCOMPARE(Text(*d, IDC_TEMPCHANGE), "30");
+        QTest::keyClick(d->Edit(IDC_TEMPCHANGE), Qt::Key_Up);
+        QCOMPARE(Text(*d, IDC_TEMPCHANGE), "30");
+        QTest::mouseClick(temp->DownButton(), Qt::LeftButton);
+        QCOMPARE(Text(*d, IDC_TEMPCHANGE), "29");
+
+        // A vetoed step leaves position and text alone.
+        connect(years, &CUpDown::positionAboutToChange, this,
+                [](int, int, bool* veto) { *veto = true; });
+        years->Step(-1);
+        QCOMPARE(years->Pos(), 10000);
+    }
+
+    void toolTipsAndTabOrder() {
+        auto d = Open();
+        QCOMPARE(d->Control(IDC_GLOBE)->toolTip(),
+                 "Click to select location\nClick and drag to rotate\nDouble-click to zoom");
+        QCOMPARE(d->Control(IDC_SCENARIOYEARS)->toolTip(), "Typically 100 years");
+        QCOMPARE(d->Control(IDC_GRAPH)->toolTip(), "Right click to copy");
+        QCOMPARE(d->Control(IDC_FOLDERTREE)->toolTip(), "Click to change folder for output file");
+        // Tab goes through the input controls in template order.
+        const int order[] = {IDC_FOLDERTREE,    IDC_OUTPUTFILE, IDC_BROWSE,    IDC_SPINUPYEARS,
+                             IDC_SCENARIOYEARS, IDC_TEMPCHANGE, IDC_CO2CHANGE, IDC_PRECIPCHANGE,
+                             IDC_NOCHANGES,     IDC_GLOBE,      IDC_LONGITUDE, IDC_LATITUDE};
+        for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+            QWidget* next = d->Control(order[i])->nextInFocusChain();
+            while (next->focusPolicy() == Qt::NoFocus || !d->isAncestorOf(next) ||
+                   qobject_cast<QRadioButton*>(next))
+                next = next->nextInFocusChain();
+            QCOMPARE(next->objectName().toInt(), order[i + 1]);
+        }
+    }
+
+    void outputNameRulesWhileTyping() {
+        auto d = Open();
+        QLineEdit* edit = d->Edit(IDC_OUTPUTFILE);
+        Type(*d, IDC_OUTPUTFILE, "");
+        QCOMPARE(edit->text(), ".txt"); // an emptied field
+        QCOMPARE(edit->cursorPosition(), 0);
+        QTest::keyClicks(edit, "c");
+        QCOMPARE(edit->text(), "c.txt");
+        QCOMPARE(edit->cursorPosition(), 1);
+        QTest::keyClicks(edit, "limate");
+        QCOMPARE(edit->text(), "climate.txt");
+        QCOMPARE(edit->cursorPosition(), 7);
+        // A second dot removes the automatic extension.
+        QTest::keyClicks(edit, ".csv");
+        QCOMPARE(edit->text(), "climate.csv");
+        QCOMPARE(edit->cursorPosition(), 11);
+        QCOMPARE(d->m_outputName, "climate.csv");
+        Type(*d, IDC_OUTPUTFILE, "new");
+        QCOMPARE(edit->text(), "new.txt");
+        QCOMPARE(edit->cursorPosition(), 3);
+        // The tree follows the name.
+        QTreeWidget* tree = d->FolderTree();
+        QTreeWidgetItem* last = tree->topLevelItem(0);
+        while (last->childCount())
+            last = last->child(0);
+        QCOMPARE(last->text(0), "new.txt");
+    }
+
+    void outputNameRulesOnFocusLoss_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("data") << "data"
+                              << "data.txt";
+        QTest::newRow("a") << "a"
+                           << "a.txt";
+        QTest::newRow("x.csv") << "x.csv"
+                               << "x.csv";
+        QTest::newRow("file.c") << "file.c"
+                                << "file.c.txt";
+        QTest::newRow("blanks") << "  run.txt "
+                                << "run.txt";
+        QTest::newRow("empty") << ""
+                               << ".txt";
+    }
+    void outputNameRulesOnFocusLoss() {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        auto d = Open();
+        QLineEdit* edit = d->Edit(IDC_OUTPUTFILE);
+        edit->setFocus();
+        {
+            // The text as it stands when the focus leaves (set without the typing rules).
+            const QSignalBlocker quiet(edit);
+            edit->setText(text);
+        }
+        d->Edit(IDC_SPINUPYEARS)->setFocus();
+        QCOMPARE(edit->text(), shown);
+        QCOMPARE(d->m_outputName, shown.toStdString());
+        if (shown == ".txt") {
+            QVERIFY(!d->CheckOutputFile());
+            QCOMPARE(m_prompt.texts(),
+                     std::vector<std::string>{"Please provide a valid name for the output file"});
+        }
+    }
+
+    void checkOutputFileKeepsAnExistingFile() {
+        auto d = Open();
+        WriteText(m_folders->work() + "/climate.txt", "old content\n");
+        QVERIFY(d->CheckOutputFile());
+        QCOMPARE(ReadText(m_folders->work() + "/climate.txt"), "old content\n");
+        d->m_outputName = "missing-folder/x.txt";
+        QVERIFY(!d->CheckOutputFile());
+        QCOMPARE(m_prompt.shown.back().icon, PromptIcon::Error);
+        QVERIFY(m_prompt.shown.back().text.rfind(
+                    "Could not open \"missing-folder/x.txt\" for output.\n", 0) == 0);
+        d->m_outputName = "";
+        QVERIFY(!d->CheckOutputFile());
+        QCOMPARE(m_prompt.shown.back().text, "Please provide a name for the output file");
+        QCOMPARE(m_prompt.shown.back().icon, PromptIcon::Warning);
+    }
+
+    void folderTreeShowsTheOutputPath() {
+        const std::string deep = m_folders->work() + "/a/b/c";
+        QDir().mkpath(QString::fromStdString(deep));
+        QVERIFY(::chdir(deep.c_str()) == 0);
+        auto d = Open();
+        QCOMPARE(d->m_outputFolder, deep);
+        QTreeWidget* tree = d->FolderTree();
+        std::vector<std::string> chain;
+        std::vector<QTreeWidgetItem*> items;
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        for (QTreeWidgetItem* item = tree->topLevelItem(0); item;
+             item = item->childCount() ? item->child(0) : nullptr) {
+            QVERIFY(item->childCount() <= 1);
+            QVERIFY(item->childCount() == 0 || item->isExpanded());
+            chain.push_back(item->text(0).toStdString());
+            items.push_back(item);
+        }
+        std::string joined;
+        for (std::size_t i = 1; i + 1 < chain.size(); ++i)
+            joined += "/" + chain[i];
+        QCOMPARE(chain.front(), "/");
+        QCOMPARE(joined, deep);
+        QCOMPARE(chain.back(), "climate.txt");
+        QCOMPARE(items.back()->icon(0).cacheKey(), d->m_treeImages[2].cacheKey());
+        QCOMPARE(items.front()->icon(0).cacheKey(), d->m_treeImages[0].cacheKey());
+
+        // A click on the folder "a" asks, then opens the file dialog there.
+        QTreeWidgetItem* a = items[items.size() - 4];
+        QCOMPARE(a->text(0), "a");
+        const std::string folderA = m_folders->work() + "/a";
+        m_prompt.answers = {PromptAnswer::No};
+        ClickItem(tree, a);
+        QTRY_COMPARE(m_prompt.texts(),
+                     std::vector<std::string>{"Do you want to change the output folder to " +
+                                              folderA + "?"});
+        QCOMPARE(m_prompt.shown[0].icon, PromptIcon::Question);
+        QVERIFY(m_picker.calls.empty()); // No: nothing happens
+        QCOMPARE(CurrentDir(), deep);
+
+        a = tree->findItems("a", Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        m_picker.answer = folderA + "/run";
+        ClickItem(tree, a);
+        QTRY_COMPARE(m_picker.calls.size(), std::size_t(1));
+        QCOMPARE(m_picker.calls[0].title, "Output file name");
+        QCOMPARE(m_picker.calls[0].path, folderA + "/climate.txt");
+        QCOMPARE(m_picker.calls[0].filter, "Text files (*.txt)\t*.txt\tAll files (*.*)\t*.*\t");
+        // The chosen file's folder is the output folder and the current directory now.
+        QCOMPARE(CurrentDir(), folderA);
+        QCOMPARE(d->m_outputFolder, folderA);
+        QCOMPARE(Text(*d, IDC_OUTPUTFILE), "run.txt");
+
+        // A click on the file item asks nothing and starts in its own folder.
+        m_prompt.shown.clear();
+        m_picker.answer.clear();
+        QTreeWidgetItem* file =
+            tree->findItems("run.txt", Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        QVERIFY(file);
+        ClickItem(tree, file);
+        QTRY_COMPARE(m_picker.calls.size(), std::size_t(2));
+        QVERIFY(m_prompt.shown.empty());
+        QCOMPARE(m_picker.calls.back().path, folderA + "/run.txt");
+        QCOMPARE(Text(*d, IDC_OUTPUTFILE), "run.txt"); // cancelled: unchanged
+    }
+
+    void collapsingTheTreeRebuildsTheChain() {
+        auto d = Open();
+        QTreeWidget* tree = d->FolderTree();
+        tree->collapseItem(tree->topLevelItem(0));
+        QTRY_VERIFY(tree->topLevelItem(0) && tree->topLevelItem(0)->isExpanded());
+        QTreeWidgetItem* last = tree->topLevelItem(0);
+        while (last->childCount()) {
+            QVERIFY(last->isExpanded());
+            last = last->child(0);
+        }
+        QCOMPARE(last->text(0), "climate.txt");
+    }
+
+    void browseChoosesFolderAndName() {
+        auto d = Open();
+        QDir().mkpath(QString::fromStdString(m_folders->work() + "/out"));
+        m_picker.answer = m_folders->work() + "/out/run";
+        Click(*d, IDC_BROWSE);
+        QCOMPARE(m_picker.calls.size(), std::size_t(1));
+        QCOMPARE(m_picker.calls[0].path, m_folders->work() + "/climate.txt");
+        QCOMPARE(CurrentDir(), m_folders->work() + "/out");
+        QCOMPARE(d->m_outputFolder, m_folders->work() + "/out");
+        QCOMPARE(Text(*d, IDC_OUTPUTFILE), "run.txt");
+        // A later browse starts where the first one started.
+        m_picker.answer.clear();
+        Click(*d, IDC_BROWSE);
+        QCOMPARE(m_picker.calls[1].path, m_folders->work() + "/climate.txt");
+        QCOMPARE(Text(*d, IDC_OUTPUTFILE), "run.txt");
+    }
+
+    void defaultNameIsMadeUnique() {
+        WriteText(m_folders->work() + "/climate.txt", "");
+        WriteText(m_folders->work() + "/climate0.txt", "");
+        auto d = Open();
+        QCOMPARE(Text(*d, IDC_OUTPUTFILE), "climate1.txt");
+        // A name set before the window opens is kept.
+        auto preset = Open("site.txt");
+        QCOMPARE(Text(*preset, IDC_OUTPUTFILE), "site.txt");
+    }
+
+    void resizingFollowsTheLayoutRules() {
+        auto d = Open();
+        const QSize initial = d->size();
+        const auto geometry = [&](int id) { return d->Control(id)->geometry(); };
+        const int ids[] = {IDC_FOLDERTREE, IDC_OUTPUTGROUP,   IDC_OUTPUTFILE, IDC_SPINUPYEARS,
+                           IDC_GLOBE,      IDC_LOCATIONGROUP, IDC_GRAPH,      IDOK,
+                           IDCANCEL,       IDC_LONGITUDE,     IDC_LONSPIN,    IDC_VERSION};
+        std::map<int, QRect> before;
+        for (int id : ids)
+            before[id] = geometry(id);
+
+        d->resize(initial.width() - 50, initial.height() - 40);
+        QTRY_COMPARE(d->size(), initial); // snaps back
+        d->resize(initial.width() - 50, initial.height() + 30);
+        QTRY_COMPARE(d->size(), QSize(initial.width(), initial.height() + 30));
+        d->resize(initial);
+        QTRY_COMPARE(d->size(), initial);
+        for (int id : ids)
+            QCOMPARE(geometry(id), before[id]);
+
+        const int dx = 120, dy = 80;
+        d->resize(initial.width() + dx, initial.height() + dy);
+        QTRY_COMPARE(d->size(), QSize(initial.width() + dx, initial.height() + dy));
+        const auto expect = [&](int id, int x, int y, int w, int h) {
+            const QRect r = before[id];
+            QCOMPARE(geometry(id), QRect(r.x() + x, r.y() + y, r.width() + w, r.height() + h));
+        };
+        expect(IDC_FOLDERTREE, 0, 0, 0, dy);
+        expect(IDC_OUTPUTGROUP, 0, 0, 0, dy);
+        expect(IDC_OUTPUTFILE, 0, dy, 0, 0);
+        expect(IDC_SPINUPYEARS, 0, dy, 0, 0);
+        expect(IDC_GLOBE, 0, 0, dx, dy);
+        expect(IDC_LOCATIONGROUP, 0, 0, dx, dy);
+        expect(IDC_GRAPH, 0, dy, dx, 0);
+        expect(IDC_LONGITUDE, 0, dy, 0, 0);
+        expect(IDC_LONSPIN, 0, dy, 0, 0);
+        expect(IDC_VERSION, 0, dy, 0, 0);
+        expect(IDOK, dx, dy, 0, 0);
+        expect(IDCANCEL, dx, dy, 0, 0);
+    }
+
+    void cancelWritesNothing() {
+        auto d = Open();
+        const std::string sharedBefore = ReadText(m_folders->sharedProfilePath());
+        Type(*d, IDC_SPINUPYEARS, "300");
+        Type(*d, IDC_TEMPCHANGE, "4");
+        Type(*d, IDC_OUTPUTFILE, "other");
+        Click(*d, IDCANCEL);
+        QCOMPARE(d->result(), int(QDialog::Rejected));
+        QVERIFY(!d->isVisible());
+        QVERIFY(!Exists(m_folders->appProfilePath()));
+        QCOMPARE(ReadText(m_folders->sharedProfilePath()), sharedBefore);
+        QVERIFY(!Exists(m_folders->work() + "/other.txt"));
+    }
+
+    void numbersIgnoreADecimalCommaLocale() {
+        // The desktop's locale may use a decimal comma; the window must not. Qt's own
+        // default locale is German here, and so is the C library's number format when a
+        // German locale can be had (built into a private folder when the system has none).
+        QTemporaryDir localeDir;
+        const bool comma = UseGermanNumbers(localeDir.path());
+        const QLocale previous;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        if (!comma)
+            qInfo("no German locale available: only Qt's default locale is German");
+        WriteText(m_folders->appProfilePath(), "[SKYFETCH]\nTEMPCHANGE=9985\nLONGITUDE=2525\n");
+        auto d = Open();
+        QCOMPARE(Text(*d, IDC_TEMPCHANGE), "1.5");
+        QCOMPARE(Text(*d, IDC_LONGITUDE), "174.75");
+        Type(*d, IDC_PRECIPCHANGE, "12.25");
+        QVERIFY(d->UpdateData(true));
+        QCOMPARE(d->m_precipChange, 12.25);
+        Type(*d, IDC_LATITUDE, "0.5");
+        QCOMPARE(d->m_latValue, 0.5);
+        d->m_co2Change = 1234.5;
+        d->UpdateData(false);
+        QCOMPARE(Text(*d, IDC_CO2CHANGE), "1234.5");
+        QVERIFY(!d->validate_scenario()); // 1234.5 % is out of range
+        QCOMPARE(Text(*d, IDC_CO2CHANGE), "1000");
+        QLocale::setDefault(previous);
+        std::setlocale(LC_NUMERIC, "C");
+    }
+
+private:
+    static bool UseGermanNumbers(const QString& folder) {
+        const auto active = [] {
+            char text[16];
+            std::snprintf(text, sizeof text, "%g", 1.5);
+            return std::string(text) == "1,5";
+        };
+        if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && active())
+            return true;
+        const QString program = QStandardPaths::findExecutable("localedef");
+        if (program.isEmpty())
+            return false;
+        QProcess::execute(program, {"-i", "de_DE", "-f", "UTF-8", folder + "/de_DE.utf8"});
+        qputenv("LOCPATH", folder.toLocal8Bit());
+        const bool ok = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && active();
+        qunsetenv("LOCPATH");
+        return ok;
+    }
+};
+
+QTEST_MAIN(MainDialogTest)
+#include "MainDialogTest.moc"
