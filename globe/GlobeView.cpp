@@ -260,6 +260,10 @@ bool CGlobeView::OnCommand(int command) {
     }
 }
 
+namespace {
+constexpr int kFreeSpinPeriodMs = 15;
+} // namespace
+
 void CGlobeView::Apply(TimerRequest request) {
     switch (request) {
     case TimerRequest::None:
@@ -268,7 +272,11 @@ void CGlobeView::Apply(TimerRequest request) {
         m_timer.stop();
         break;
     case TimerRequest::Start1ms:
-        m_timer.start(1);
+        // The free spin asks for a 1 ms period, but its speeds (degrees per tick) were
+        // tuned on desktops whose window timers fire no faster than about every 15 ms.
+        // A true 1 ms timer would turn the globe fifteen times too fast and stop its
+        // inertia within a fifth of a second, so the spin ticks at that coarser rate.
+        m_timer.start(kFreeSpinPeriodMs);
         break;
     case TimerRequest::Start20ms:
         m_timer.start(20);
