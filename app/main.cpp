@@ -1,26 +1,19 @@
 // The desktop program skyfetch: one modal dialog, and the program ends when it closes.
 #include "app/SkyfetchApp.h"
 #include "dialog/MessageBoxPrompt.h"
+#include "globe/GlobeSurfaceFormat.h"
 #include "resources/EmbeddedData.h"
 
 #include <QApplication>
-#include <QSurfaceFormat>
 
 #include <clocale>
 
 int main(int argc, char* argv[]) {
     skyfetch::register_embedded_resources();
 
-    // The globe draws with legacy OpenGL: ask for a compatibility context before any
-    // window exists.
-    QSurfaceFormat format;
-    format.setVersion(2, 1);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-    format.setDepthBufferSize(24);
-    format.setStencilBufferSize(8);
-    QSurfaceFormat::setDefaultFormat(format);
+    // The globe draws with legacy OpenGL: its contexts are asked for before any window
+    // exists.
+    skyfetch::configure_globe_surface_format();
 
     QApplication application(argc, argv);
     QApplication::setApplicationName("Skyfetch");

@@ -9,12 +9,14 @@
 #include "dialog/rules/NumberText.h"
 #include "dialog/rules/OutputName.h"
 #include "driver/ParameterRules.h"
+#include "globe/GlobeData.h"
+#include "globe/GlobeView.h"
+#include "graph/ClimateGraph.h"
 #include "resources/Version.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFontMetrics>
-#include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -200,10 +202,10 @@ void CSkyfetchDlg::CreateControls() {
             widget = m_folderTree;
             break;
         case ControlKind::Globe:
-            widget = m_globe = CreateGlobeControl(rect);
+            widget = m_globe = CreateGlobeControl();
             break;
         case ControlKind::Graph:
-            widget = m_graph = CreateGraphControl(rect);
+            widget = m_graph = CreateGraphControl();
             break;
         }
         widget->setObjectName(QString::number(control.id));
@@ -213,40 +215,46 @@ void CSkyfetchDlg::CreateControls() {
     }
 }
 
-// The globe and the graph are framed areas until their views are built in.
-QWidget* CSkyfetchDlg::CreateGlobeControl(const Rect&) {
-    auto* frame = new QFrame(this);
-    frame->setFrameShape(QFrame::Box);
-    frame->setFocusPolicy(Qt::StrongFocus);
-    return frame;
+// The one globe data object of the program: it only locates its block until the globe
+// first paints.
+CGlobeData& TheGlobeData() {
+    static CGlobeData data(ResourceId::GlobeData);
+    return data;
 }
 
-QWidget* CSkyfetchDlg::CreateGraphControl(const Rect&) {
-    auto* frame = new QFrame(this);
-    frame->setFrameShape(QFrame::Box);
-    return frame;
+CGlobeView* CSkyfetchDlg::CreateGlobeControl() {
+    auto* globe = new CGlobeView(this);
+    globe->SetHost(this);
+    globe->setFocusPolicy(Qt::StrongFocus);
+    return globe;
+}
+
+CClimateGraph* CSkyfetchDlg::CreateGraphControl() {
+    auto* graph = new CClimateGraph(this);
+    graph->SetNoticeSource([this] { return QString::fromStdString(m_locationNotice); });
+    return graph;
+}
+
+ClimateGraphData& CSkyfetchDlg::GraphData() {
+    return *m_graph;
 }
 
 void CSkyfetchDlg::SetGlobeSelection(double lon, double lat) {
-    m_globeLon = lon;
-    m_globeLat = lat;
+    m_globe->m_longitude = lon;
+    m_globe->m_latitude = lat;
 }
 
 GlobeLocation CSkyfetchDlg::GlobeSelection() const {
-    return {m_globeLon, m_globeLat};
+    return {m_globe->m_longitude, m_globe->m_latitude};
 }
 
 void CSkyfetchDlg::ShowGlobeSelection() {
-    if (m_globe)
-        m_globe->update();
+    m_globe->ShowSelectedLocation();
+    m_globe->update();
 }
 
 bool CSkyfetchDlg::GlobeIsLand(double lon, double lat) const {
-    // Until the globe's land mask is in place, a land cell is one the archive holds.
-    CellRecord record;
-    record.lon = std::trunc((lon + 180.0) * 2.0 + 0.000001) * 0.5 - 180.0;
-    record.lat = std::trunc((lat + 90.0) * 2.0 + 0.000001) * 0.5 - 90.0;
-    return lookup_cell(record.lon, record.lat, record);
+    return m_globe->IsLand(lon, lat);
 }
 
 void CSkyfetchDlg::RepaintGraph() {
@@ -407,6 +415,7 @@ bool CSkyfetchDlg::OnInitDialog() {
     // 7, 8. The location, shown as magnitude and hemisphere; 0 counts as west (south).
     m_lonValue = decode_location(app.read_int(kLongitude, kDefaultLongitude));
     m_latValue = decode_location(app.read_int(kLatitude, kDefaultLatitude));
+    m_globe->SetData(&TheGlobeData());
     SetGlobeSelection(m_lonValue, m_latValue);
     if (m_lonValue > 0) {
         m_westFlag = 0;
@@ -427,7 +436,11 @@ bool CSkyfetchDlg::OnInitDialog() {
     Spin(IDC_LATSPIN)->SetPos(SpinPosition(m_latValue));
     Spin(IDC_LONSPIN)->SetPos(SpinPosition(m_lonValue));
 
-    // 10, 11. The graph shows the restored cell (no land test yet, so no notice).
+    // 10. The graph's fonts follow its height at this moment.
+    m_graphFonts = MakeGraphFonts(m_graph->ClientHeight());
+    m_graph->SetFonts(&m_graphFonts);
+
+    // 11. The graph shows the restored cell (no land test yet, so no notice).
     UpdateData(false);
     update_climatology();
 

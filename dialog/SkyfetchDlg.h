@@ -5,6 +5,7 @@
 #include "dialog/rules/LocationRules.h"
 #include "globe/GlobeHost.h"
 #include "graph/ClimateGraphData.h"
+#include "graph/GraphFonts.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -23,6 +24,8 @@ class QTreeWidgetItem;
 
 namespace skyfetch {
 
+class CClimateGraph;
+class CGlobeView;
 class CUpDown;
 class FilePicker;
 class Launcher;
@@ -78,8 +81,11 @@ public:
     void OnGlobeArrowKey(int key) override;
     void FocusGlobe() override;
 
-    // What the graph shows (the graph control itself once it is in place).
-    ClimateGraphData& GraphData() { return *m_graphData; }
+    // The globe view (control 1022) and the climatology graph (control 1029).
+    CGlobeView* Globe() const { return m_globe; }
+    CClimateGraph* Graph() const { return m_graph; }
+    // What the graph shows.
+    ClimateGraphData& GraphData();
 
     // Bound members.
     std::string m_outputName;
@@ -127,8 +133,8 @@ protected:
 
 private:
     void CreateControls();
-    QWidget* CreateGlobeControl(const Rect& rect);
-    QWidget* CreateGraphControl(const Rect& rect);
+    CGlobeView* CreateGlobeControl();
+    CClimateGraph* CreateGraphControl();
     // The globe view's selected location, land test and turn to the selection.
     void SetGlobeSelection(double lon, double lat);
     GlobeLocation GlobeSelection() const;
@@ -160,12 +166,9 @@ private:
     QButtonGroup* m_tempGroup = nullptr;
     QButtonGroup* m_precipGroup = nullptr;
     QButtonGroup* m_co2Group = nullptr;
-    QWidget* m_globe = nullptr;
-    QWidget* m_graph = nullptr;
-    ClimateGraphData m_placeholderGraphData;
-    ClimateGraphData* m_graphData = &m_placeholderGraphData;
-    double m_globeLon = 0.0; // the globe's selected location until the globe view is in place
-    double m_globeLat = 0.0;
+    CGlobeView* m_globe = nullptr;
+    CClimateGraph* m_graph = nullptr;
+    GraphFonts m_graphFonts; // the graph's horizontal, upward and downward fonts
     std::unique_ptr<FilePicker> m_ownPicker;
     std::unique_ptr<Launcher> m_ownLauncher;
     FilePicker* m_picker = nullptr;

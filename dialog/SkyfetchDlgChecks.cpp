@@ -9,6 +9,7 @@
 #include "dialog/rules/LocationRules.h"
 #include "dialog/rules/NumberText.h"
 #include "driver/ParameterRules.h"
+#include "graph/ClimateGraph.h"
 #include "putil/UserPrompt.h"
 
 #include <QLineEdit>
@@ -162,8 +163,7 @@ void CSkyfetchDlg::ApplyLocation() {
     } else if (m_locationNotice != kNotLand) {
         m_locationNotice = kNotLand;
         UpdateData(false);
-        if (m_graph)
-            m_graph->update();
+        m_graph->update();
     }
     ShowGlobeSelection();
 }

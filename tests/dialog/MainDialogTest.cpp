@@ -7,6 +7,7 @@
 #include "dialog/DialogTemplate.h"
 #include "dialog/SkyfetchDlg.h"
 #include "dialog/UpDownControl.h"
+#include "globe/GlobeSurfaceFormat.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -722,5 +723,10 @@ private:
     }
 };
 
-QTEST_MAIN(MainDialogTest)
+int main(int argc, char* argv[]) {
+    configure_globe_surface_format(); // as the program does, before the application
+    QApplication application(argc, argv);
+    MainDialogTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "MainDialogTest.moc"

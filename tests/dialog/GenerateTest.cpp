@@ -1,0 +1,418 @@
+// "Generate file" through the real window: the order of its checks, what each failure
+// leaves behind, the report, the desktop requests and what is stored afterwards.
+#include "DialogTestSupport.h"
+#include "TestData.h"
+
+#include "app/settings/Profile.h"
+#include "climate/Spinup.h"
+#include "dialog/DialogTemplate.h"
+#include "dialog/SkyfetchDlg.h"
+#include "globe/GlobeSurfaceFormat.h"
+#include "msgdialog/MessageDialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace skyfetch;
+using namespace skyfetch::test;
+
+namespace {
+
+// The driver file without its first line, which carries the creation time.
+std::string WithoutDateLine(const std::string& text) {
+    const std::size_t end = text.find('\n');
+    return end == std::string::npos ? std::string() : text.substr(end + 1);
+}
+
+// What the report looked like when it was answered.
+struct SeenReport {
+    bool shown = false;
+    int width = 0;
+    std::vector<MessageItem> items;
+};
+
+} // namespace
+
+class GenerateTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestFolders> m_folders;
+    RecordingPrompt m_prompt;
+    FakePicker m_picker;
+    RecordingLauncher m_launcher;
+
+    std::unique_ptr<CSkyfetchDlg> Open() {
+        auto dialog = std::make_unique<CSkyfetchDlg>();
+        dialog->SetFilePicker(&m_picker);
+        dialog->SetLauncher(&m_launcher);
+        dialog->show();
+        if (!QTest::qWaitForWindowExposed(dialog.get()))
+            qWarning("window not exposed");
+        dialog->activateWindow();
+        if (!QTest::qWaitForWindowActive(dialog.get()))
+            qWarning("window not active");
+        return dialog;
+    }
+    void Type(CSkyfetchDlg& d, int id, const QString& text) {
+        QLineEdit* edit = d.Edit(id);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+    void Click(CSkyfetchDlg& d, int id) {
+        QTest::mouseClick(qobject_cast<QAbstractButton*>(d.Control(id)), Qt::LeftButton);
+    }
+    // A land cell in New Zealand (172.5-173.0 E, 43.0-42.5 S), the default latitude kept.
+    void TypeLandLocation(CSkyfetchDlg& d) { Type(d, IDC_LONGITUDE, "172.75"); }
+
+    // Answers the report when it appears: presses the button with this caption, or closes
+    // the report without a button when caption is empty.
+    void AnswerReport(SeenReport& seen, const QString& caption) {
+        auto* timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [timer, &seen, caption] {
+            auto* report = qobject_cast<CMessageDialog*>(QApplication::activeModalWidget());
+            if (!report)
+                return;
+            QPushButton* button = nullptr;
+            for (QPushButton* b : report->findChildren<QPushButton*>())
+                if (b->text() == caption)
+                    button = b;
+            if (!caption.isEmpty() && !button)
+                return; // not painted yet
+            seen.shown = true;
+            seen.width = report->m_width;
+            seen.items = report->m_items;
+            timer->stop();
+            timer->deleteLater();
+            if (button)
+                QTest::mouseClick(button, Qt::LeftButton);
+            else
+                report->reject();
+        });
+        timer->start(20);
+    }
+    Profile App() const { return Profile(m_folders->appProfilePath(), "SKYFETCH"); }
+    Profile Shared() const { return Profile(m_folders->sharedProfilePath(), "PHYTOMOD"); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(register_built_resources());
+        set_user_prompt(&m_prompt);
+    }
+    void cleanupTestCase() { set_user_prompt(nullptr); }
+    void init() {
+        m_folders = std::make_unique<TestFolders>();
+        m_prompt = RecordingPrompt();
+        m_picker = FakePicker();
+        m_launcher = RecordingLauncher();
+    }
+    void cleanup() { m_folders.reset(); }
+
+    void seaCellShowsOnlyTheNotFoundMessage() {
+        auto d = Open();
+        Type(*d, IDC_SPINUPYEARS, "99"); // would ask
+        Type(*d, IDC_LONGITUDE, "0.5");
+        Click(*d, IDC_WEST);
+        Type(*d, IDC_LATITUDE, "2");
+        Click(*d, IDC_NORTH);
+        d->m_outputName.clear();
+        d->UpdateData(false); // no name either
+        m_prompt.shown.clear();
+        Click(*d, IDOK);
+        QCOMPARE(m_prompt.texts(),
+                 std::vector<std::string>{
+                     "(0.5\u00b0W, 2\u00b0N) not land or not found in climate database"});
+        QVERIFY(d->isVisible());
+        QVERIFY(QDir(QString::fromStdString(m_folders->work())).isEmpty());
+        QVERIFY(!Exists(m_folders->appProfilePath()));
+    }
+
+    void aBadNumberStopsTheCommandAtOnce() {
+        auto d = Open();
+        TypeLandLocation(*d);
+        Type(*d, IDC_SCENARIOYEARS, "12a");
+        Click(*d, IDOK);
+        QCOMPARE(m_prompt.texts(), std::vector<std::string>{"Please enter an integer."});
+        QCOMPARE(QApplication::focusWidget(), d->Edit(IDC_SCENARIOYEARS));
+        QVERIFY(d->isVisible());
+        QVERIFY(QDir(QString::fromStdString(m_folders->work())).isEmpty());
+        QVERIFY(!Exists(m_folders->appProfilePath()));
+        QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", "none"), "none");
+    }
+
+    void decliningTheOverwriteQuestionKeepsTheFile() {
+        WriteText(m_folders->work() + "/climate.txt", "old content\n");
+        auto d = Open();
+        TypeLandLocation(*d);
+        Type(*d, IDC_OUTPUTFILE, "climate");
+        QCOMPARE(d->Edit(IDC_OUTPUTFILE)->text(), "climate.txt");
+        m_prompt.answers = {PromptAnswer::No};
+        Click(*d, IDOK);
+        QCOMPARE(m_prompt.texts(), std::vector<std::string>{
+                                       "climate.txt already exists\nDo you want to overwrite it?"});
+        QCOMPARE(m_prompt.shown[0].icon, PromptIcon::Question);
+        QCOMPARE(ReadText(m_folders->work() + "/climate.txt"), "old content\n");
+        QCOMPARE(QApplication::focusWidget(), d->Edit(IDC_OUTPUTFILE));
+        QVERIFY(d->isVisible());
+    }
+
+    void aFailingCheckAfterYesWritesNothing() {
+        WriteText(m_folders->work() + "/climate.txt", "old content\n");
+        auto d = Open();
+        TypeLandLocation(*d);
+        Type(*d, IDC_OUTPUTFILE, "climate");
+        Type(*d, IDC_SPINUPYEARS, "20000");
+        m_prompt.answers = {PromptAnswer::Yes};
+        Click(*d, IDOK);
+        QCOMPARE(m_prompt.texts(), (std::vector<std::string>{
+                                       "climate.txt already exists\nDo you want to overwrite it?",
+                                       "Number of spinup years must be in the range 0-10000"}));
+        QCOMPARE(ReadText(m_folders->work() + "/climate.txt"), "old content\n");
+        QCOMPARE(QDir(QString::fromStdString(m_folders->work())).entryList(QDir::Files),
+                 QStringList{"climate.txt"}); // no probe or temporary file left behind
+        QCOMPARE(QApplication::focusWidget(), d->Edit(IDC_SPINUPYEARS));
+        QCOMPARE(d->Edit(IDC_SPINUPYEARS)->text(), "1000");
+
+        // A scenario check that fails moves the focus to the temperature change.
+        Type(*d, IDC_CO2CHANGE, "1500");
+        m_prompt.answers = {PromptAnswer::Yes};
+        Click(*d, IDOK);
+        QCOMPARE(m_prompt.texts().back(), "CO2 increase must be in the range 0-1000 %");
+        QCOMPARE(QApplication::focusWidget(), d->Edit(IDC_TEMPCHANGE));
+        QCOMPARE(ReadText(m_folders->work() + "/climate.txt"), "old content\n");
+    }
+
+    void aBareNameIsWrittenToTheCurrentFolder() {
+        auto d = Open();
+        TypeLandLocation(*d);
+        SeenReport report;
+        AnswerReport(report, "Finish");
+        Click(*d, IDOK);
+        QVERIFY(report.shown);
+        QVERIFY(m_prompt.shown.empty());
+        const std::string folder = m_folders->work();
+        QVERIFY(ReadText(folder + "/climate.txt").rfind("[Environmental driver file", 0) == 0);
+        QCOMPARE(d->result(), int(QDialog::Accepted));
+        QVERIFY(!d->isVisible());
+
+        // The report, item by item.
+        QCOMPARE(report.width, 640);
+        const struct {
+            int kind;
+            int align;
+            bool breakAfter;
+            std::string text;
+            int result;
+        } expected[] = {
+            {ItemLarge, 0, true, "Output file created", 0},
+            {ItemNewLine, 0, true, "Output file created", 0},
+            {ItemText, -1, false, "Environmental driver data have been written to the file ", 0},
+            {ItemBold, -1, false, "climate.txt", 0},
+            {ItemText, -1, false, " in the folder ", 0},
+            {ItemBold, -1, false, folder, 0},
+            {ItemText, -1, true, ".", 0},
+            {ItemNewLine, -1, true, ".", 0},
+            {ItemText, -1, true,
+             "The file may be opened and viewed as a tab-delimited text file in a spreadsheet "
+             "program such as Excel.",
+             0},
+            {ItemNewLine, -1, true,
+             "The file may be opened and viewed as a tab-delimited text file in a spreadsheet "
+             "program such as Excel.",
+             0},
+            {ItemText, -1, false, "Press ", 0},
+            {ItemBold, -1, false, "View", 0},
+            {ItemText, -1, false, " to open climate.txt in Excel (if available on this computer), ",
+             0},
+            {ItemBold, -1, false, "Explore", 0},
+            {ItemText, -1, false, " to navigate to " + folder + " in an Explorer window or ", 0},
+            {ItemBold, -1, false, "Finish", 0},
+            {ItemText, -1, true, " to leave Skyfetch.", 0},
+            {ItemNewLine, -1, true, " to leave Skyfetch.", 0},
+            {ItemButton, 0, false, "View", 1},
+            {ItemButton, 0, false, "Explore", 2},
+            {ItemButton, 0, false, "Finish", 3},
+        };
+        QCOMPARE(report.items.size(), std::size(expected));
+        for (std::size_t i = 0; i < std::size(expected); ++i) {
+            const MessageItem& item = report.items[i];
+            QCOMPARE(item.kind, expected[i].kind);
+            QCOMPARE(item.text, expected[i].text);
+            if (item.kind == ItemNewLine)
+                continue; // only the kind matters
+            QCOMPARE(item.align, expected[i].align);
+            QCOMPARE(item.breakAfter, expected[i].breakAfter);
+            if (item.kind == ItemButton)
+                QCOMPARE(item.result, expected[i].result);
+        }
+
+        // What the next run starts from.
+        QCOMPARE(Shared().read_string("SKYFETCH_HAVE_OUTPUT", ""), "1");
+        QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", ""), "climate.txt");
+        QCOMPARE(Shared().read_string("SKYFETCH_LAST_DIR", ""), folder);
+        QCOMPARE(App().read_int("LONGITUDE", 0), 37275);
+        QCOMPARE(App().read_int("LATITUDE", 0), 15725);
+        QCOMPARE(App().read_int("SPINUPYEARS", 0), 1000);
+        QCOMPARE(App().read_int("TEMPCHANGE", 0), 10000);
+        QVERIFY(m_launcher.opened.empty() && m_launcher.explored.empty());
+    }
+
+    void closingTheReportStoresLikeFinish() {
+        auto d = Open();
+        Type(*d, IDC_LONGITUDE, "0.25");
+        Click(*d, IDC_WEST);
+        Type(*d, IDC_LATITUDE, "51.75");
+        Click(*d, IDC_NORTH);
+        SeenReport report;
+        AnswerReport(report, "");
+        Click(*d, IDOK);
+        QVERIFY(report.shown);
+        QCOMPARE(d->result(), int(QDialog::Accepted));
+        QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", ""), "climate.txt");
+        QCOMPARE(Shared().read_string("SKYFETCH_LAST_DIR", ""), m_folders->work());
+        QCOMPARE(App().read_int("LONGITUDE", 0), 19975); // -0.25, truncated
+        QCOMPARE(App().read_int("LATITUDE", 0), 25175);
+    }
+
+    void viewAndExploreReachTheDesktop() {
+        {
+            auto d = Open();
+            Type(*d, IDC_LONGITUDE, "0.5");
+            Click(*d, IDC_WEST);
+            Type(*d, IDC_LATITUDE, "51.5");
+            Click(*d, IDC_NORTH);
+            SeenReport report;
+            AnswerReport(report, "View");
+            Click(*d, IDOK);
+            const std::string path = m_folders->work() + "/climate.txt";
+            QCOMPARE(m_launcher.opened, std::vector<std::string>{path}); // one argument, no quotes
+            QVERIFY(m_launcher.explored.empty());
+            QCOMPARE(Shared().read_string("SKYFETCH_LAST_DIR", ""), m_folders->work() + "/");
+            QCOMPARE(App().read_int("LONGITUDE", 0), 19950);
+            QCOMPARE(App().read_int("LATITUDE", 0), 25150);
+        }
+        {
+            auto d = Open(); // the stored location comes back
+            QCOMPARE(d->Edit(IDC_LONGITUDE)->text(), "0.5");
+            QVERIFY(qobject_cast<QRadioButton*>(d->Control(IDC_WEST))->isChecked());
+            // A path typed into another folder is written there and reported so.
+            const std::string other = m_folders->work() + "/other folder";
+            QDir().mkpath(QString::fromStdString(other));
+            Type(*d, IDC_OUTPUTFILE, QString::fromStdString(other + "/run"));
+            QCOMPARE(d->Edit(IDC_OUTPUTFILE)->text().toStdString(), other + "/run.txt");
+            SeenReport report;
+            AnswerReport(report, "Explore");
+            Click(*d, IDOK);
+            QVERIFY(Exists(other + "/run.txt"));
+            QCOMPARE(report.items[3].text, "run.txt");
+            QCOMPARE(report.items[5].text, other);
+            QCOMPARE(m_launcher.explored, std::vector<std::string>{other});
+            QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", ""), "run.txt");
+            QCOMPARE(Shared().read_string("SKYFETCH_LAST_DIR", ""), other);
+        }
+    }
+
+    void aFailedWriteKeepsTheOldFileAndStoresNothing() {
+        WriteText(m_folders->work() + "/climate.txt", "old content\n");
+        auto d = Open();
+        TypeLandLocation(*d);
+        Type(*d, IDC_OUTPUTFILE, "climate");
+        // The rings have been used before (a third year is current).
+        for (SpinupSet* set : {&initialisation_set(), &scenario_set()}) {
+            set->reset();
+            for (int i = 0; i < 3; ++i)
+                set->next_year();
+        }
+        Type(*d, IDC_SPINUPYEARS, "1003");
+        Type(*d, IDC_SCENARIOYEARS, "7");
+
+        // A file-size limit stops the write part way.
+        rlimit previous{};
+        ::getrlimit(RLIMIT_FSIZE, &previous);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = previous;
+        small.rlim_cur = 16 * 1024;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        SeenReport report;
+        AnswerReport(report, "Finish");
+        m_prompt.answers = {PromptAnswer::Yes};
+        Click(*d, IDOK);
+        ::setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QCOMPARE(m_prompt.shown.size(), std::size_t(2));
+        QCOMPARE(m_prompt.shown[1].icon, PromptIcon::Error);
+        QVERIFY2(m_prompt.shown[1].text.rfind("Could not write climate.txt", 0) == 0,
+                 m_prompt.shown[1].text.c_str());
+        QVERIFY(!report.shown);
+        QVERIFY(d->isVisible());
+        QCOMPARE(ReadText(m_folders->work() + "/climate.txt"), "old content\n");
+        QCOMPARE(QDir(QString::fromStdString(m_folders->work())).entryList(QDir::Files),
+                 QStringList{"climate.txt"});
+        QCOMPARE(Shared().read_string("SKYFETCH_HAVE_OUTPUT", "none"), "");
+        QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", "none"), "none");
+        QCOMPARE(App().read_int("LONGITUDE", -1), -1);
+
+        // The next attempt writes the whole file, both phases from data year 0: after
+        // 1003 and 7 rows the rings stand at years 3 and 7.
+        m_prompt.answers = {PromptAnswer::Yes};
+        Click(*d, IDOK);
+        QTRY_VERIFY(report.shown);
+        QVERIFY(ReadText(m_folders->work() + "/climate.txt").size() > 100000);
+        QCOMPARE(initialisation_set().temperature.current_year(), 3);
+        QCOMPARE(scenario_set().temperature.current_year(), 7);
+        QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", ""), "climate.txt");
+    }
+
+    void theFileMatchesTheCommandLineTool() {
+        auto d = Open();
+        Type(*d, IDC_LONGITUDE, "172.75");
+        Type(*d, IDC_LATITUDE, "42.75");
+        Type(*d, IDC_SPINUPYEARS, "500");
+        Type(*d, IDC_SCENARIOYEARS, "120");
+        Type(*d, IDC_TEMPCHANGE, "2.5");
+        Click(*d, IDC_TEMPDECREASE);
+        Type(*d, IDC_PRECIPCHANGE, "10");
+        Type(*d, IDC_CO2CHANGE, "100");
+        Type(*d, IDC_OUTPUTFILE, "window");
+        SeenReport report;
+        AnswerReport(report, "Finish");
+        Click(*d, IDOK);
+        QVERIFY(report.shown);
+
+        const std::string cliFile = m_folders->work() + "/cli.txt";
+        QProcess cli;
+        cli.start(SKYFETCH_CLI,
+                  {"--lon", "172.75", "--lat", "-42.75", "--spinup", "500", "--scenario", "120",
+                   "--temp-change", "-2.5", "--precip-change", "10", "--co2-change", "100",
+                   "--output", QString::fromStdString(cliFile)});
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitCode(), 0);
+        const std::string window = ReadText(m_folders->work() + "/window.txt");
+        const std::string command = ReadText(cliFile);
+        QVERIFY(window.size() > 1000);
+        QVERIFY(WithoutDateLine(window) == WithoutDateLine(command));
+        QCOMPARE(window.substr(0, 90), command.substr(0, 90)); // up to the date
+    }
+};
+
+int main(int argc, char* argv[]) {
+    configure_globe_surface_format();
+    QApplication application(argc, argv);
+    GenerateTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "GenerateTest.moc"
