@@ -320,11 +320,8 @@ void CSkyfetchDlg::ConnectHandlers() {
 
     connect(m_folderTree, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { OnTreeItemClicked(item); });
-    // The chain is rebuilt after the tree has finished its own expansion or collapse.
-    connect(m_folderTree, &QTreeWidget::itemExpanded, this, &CSkyfetchDlg::OnTreeItemExpanding,
-            Qt::QueuedConnection);
-    connect(m_folderTree, &QTreeWidget::itemCollapsed, this, &CSkyfetchDlg::OnTreeItemExpanding,
-            Qt::QueuedConnection);
+    connect(m_folderTree, &QTreeWidget::itemExpanded, this, &CSkyfetchDlg::OnTreeItemExpanding);
+    connect(m_folderTree, &QTreeWidget::itemCollapsed, this, &CSkyfetchDlg::OnTreeItemExpanding);
 
     connect(Edit(IDC_LONGITUDE), &QLineEdit::textChanged, this,
             [this] { OnLocationTextChanged(true); });
