@@ -58,8 +58,15 @@ void CUpDown::Step(int direction, double heldSeconds) {
     if (next == m_position)
         return;
     m_position = next;
-    if (m_buddy)
-        m_buddy->setText(QString::number(m_position));
+    if (!m_buddy)
+        return;
+    // Setting a buddy's text always counts as a change, also when the text happens to be
+    // the same: the location fields replace the spin's integer in their change handler.
+    const QString text = QString::number(m_position);
+    if (m_buddy->text() == text)
+        emit m_buddy->textChanged(text);
+    else
+        m_buddy->setText(text);
 }
 
 void CUpDown::StartHold(int direction) {

@@ -4,10 +4,12 @@
 #include "TestData.h"
 
 #include "app/settings/Profile.h"
+#include "climate/ClimateArchive.h"
 #include "dialog/DialogTemplate.h"
 #include "dialog/SkyfetchDlg.h"
 #include "dialog/UpDownControl.h"
 #include "globe/GlobeSurfaceFormat.h"
+#include "globe/GlobeView.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -116,7 +118,17 @@ private slots:
         QCOMPARE(d->m_cornerLon, 147.0);
         QCOMPARE(d->m_cornerLat, -43.0);
         QCOMPARE(d->GraphData().m_hasData, 1);
-        QVERIFY(d->GraphData().m_precipitation[0] > 0);
+        CellRecord record;
+        QVERIFY(lookup_cell(147.0, -43.0, record));
+        for (int m = 0; m < 12; ++m) {
+            double temperature = 0, precipitation = 0;
+            for (int y = 0; y < kDataYears; ++y) {
+                temperature += record.mtemp[12 * y + m];
+                precipitation += record.mprec[12 * y + m];
+            }
+            QCOMPARE(d->GraphData().m_temperature[m], temperature / kDataYears);
+            QCOMPARE(d->GraphData().m_precipitation[m], precipitation / kDataYears);
+        }
         // The shared profile says no file was written in this run; nothing else is stored.
         QCOMPARE(Shared().read_string("SKYFETCH_HAVE_OUTPUT", "absent"), "");
         QVERIFY(!Exists(m_folders->appProfilePath()));
@@ -681,6 +693,85 @@ private slots:
         QVERIFY(!Exists(m_folders->appProfilePath()));
         QCOMPARE(ReadText(m_folders->sharedProfilePath()), sharedBefore);
         QVERIFY(!Exists(m_folders->work() + "/other.txt"));
+    }
+
+    void typedLocationsFollowTheKeyboard() {
+        auto d = Open();
+        QLineEdit* lon = d->Edit(IDC_LONGITUDE);
+        Type(*d, IDC_LONGITUDE, "-20");
+        QCOMPARE(lon->text(), "20");
+        QVERIFY(Checked(*d, IDC_WEST));
+        QCOMPARE(d->m_lonValue, 20.0);
+
+        Type(*d, IDC_LONGITUDE, "200");
+        QCOMPARE(m_prompt.texts(),
+                 std::vector<std::string>{"Longitude must be in the range -180 to 180 degrees "});
+        QCOMPARE(lon->text(), "180");
+
+        Type(*d, IDC_LONGITUDE, "");
+        QCOMPARE(lon->text(), "0");
+        QCOMPARE(lon->cursorPosition(), 1);
+        QTest::keyClicks(lon, "5");
+        QCOMPARE(lon->text(), "5");
+        Type(*d, IDC_LONGITUDE, "-");
+        QCOMPARE(lon->text(), "-"); // a number on its way
+        Type(*d, IDC_LONGITUDE, "12");
+        QTest::keyClicks(lon, "a");
+        QCOMPARE(lon->text(), "12");
+        QCOMPARE(d->m_lonValue, 12.0);
+
+        // Leaving the field clamps without a message.
+        m_prompt.shown.clear();
+        d->Edit(IDC_LATITUDE)->setFocus();
+        d->m_latValue = 95;
+        d->Edit(IDC_SPINUPYEARS)->setFocus();
+        QCOMPARE(d->Edit(IDC_LATITUDE)->text(), "90");
+        QVERIFY(m_prompt.shown.empty());
+    }
+
+    void spinsStepFromCellCentreToCellCentre() {
+        auto d = Open(); // 147.25 E
+        QLineEdit* lon = d->Edit(IDC_LONGITUDE);
+        CUpDown* spin = d->Spin(IDC_LONSPIN);
+        QTest::mouseClick(spin->UpButton(), Qt::LeftButton);
+        QCOMPARE(lon->text(), "147.75");
+        QTest::mouseClick(spin->DownButton(), Qt::LeftButton);
+        QTest::mouseClick(spin->DownButton(), Qt::LeftButton);
+        QCOMPARE(lon->text(), "146.75");
+        Type(*d, IDC_LONGITUDE, "147");
+        QTest::mouseClick(spin->UpButton(), Qt::LeftButton);
+        QCOMPARE(lon->text(), "147.75"); // to the centre 147.25 first, then a cell on
+        Type(*d, IDC_LONGITUDE, "0.25");
+        QTest::mouseClick(spin->DownButton(), Qt::LeftButton);
+        QCOMPARE(lon->text(), "0.25");
+        Type(*d, IDC_LATITUDE, "89.75");
+        QTest::mouseClick(d->Spin(IDC_LATSPIN)->UpButton(), Qt::LeftButton);
+        QCOMPARE(d->Edit(IDC_LATITUDE)->text(), "89.75");
+        QVERIFY(m_prompt.shown.empty());
+    }
+
+    void seaLocationsShowNotLand() {
+        auto d = Open(); // Tasmania, on land
+        QCOMPARE(d->m_locationNotice, "");
+        Click(*d, IDC_WEST); // its mirror image lies in the Pacific
+        QCOMPARE(d->Edit(IDC_LONGITUDE)->text(), "147.25");
+        QCOMPARE(d->m_locationNotice, "Not land!");
+        QCOMPARE(d->GraphData().m_hasData, 1); // the last cell found stays for a copy
+        Click(*d, IDC_EAST);
+        QCOMPARE(d->m_locationNotice, "");
+        QCOMPARE(d->m_cornerLon, 147.0);
+
+        // The arrow keys on the globe step cell by cell and wrap at the date line.
+        // (The globe selects and then tells the dialog, as a click does.)
+        d->Globe()->m_longitude = 179.75;
+        d->Globe()->m_latitude = -16.75;
+        d->ApplyPickedLocation(179.75, -16.75);
+        QTest::keyClick(d->Control(IDC_GLOBE), Qt::Key_Right);
+        QCOMPARE(d->Edit(IDC_LONGITUDE)->text(), "179.75");
+        QVERIFY(Checked(*d, IDC_WEST));
+        QTest::keyClick(d->Control(IDC_GLOBE), Qt::Key_Up);
+        QCOMPARE(d->Edit(IDC_LATITUDE)->text(), "16.25");
+        QVERIFY(Checked(*d, IDC_SOUTH));
     }
 
     void numbersIgnoreADecimalCommaLocale() {
