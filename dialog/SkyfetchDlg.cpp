@@ -217,7 +217,7 @@ void CSkyfetchDlg::CreateControls() {
 
 // The one globe data object of the program: it only locates its block until the globe
 // first paints.
-CGlobeData& TheGlobeData() {
+static CGlobeData& TheGlobeData() {
     static CGlobeData data(ResourceId::GlobeData);
     return data;
 }
@@ -225,6 +225,7 @@ CGlobeData& TheGlobeData() {
 CGlobeView* CSkyfetchDlg::CreateGlobeControl() {
     auto* globe = new CGlobeView(this);
     globe->SetHost(this);
+    globe->SetData(&TheGlobeData());
     globe->setFocusPolicy(Qt::StrongFocus);
     return globe;
 }
@@ -357,9 +358,12 @@ int CSkyfetchDlg::DoModal() {
     return exec();
 }
 
-void CSkyfetchDlg::showEvent(QShowEvent* event) {
-    OnInitDialog();
-    QDialog::showEvent(event);
+void CSkyfetchDlg::setVisible(bool visible) {
+    // The globe draws its first frame as soon as it is shown; by then it must have its
+    // data and the restored location.
+    if (visible)
+        OnInitDialog();
+    QDialog::setVisible(visible);
 }
 
 bool CSkyfetchDlg::OnInitDialog() {
@@ -412,7 +416,6 @@ bool CSkyfetchDlg::OnInitDialog() {
     // 7, 8. The location, shown as magnitude and hemisphere; 0 counts as west (south).
     m_lonValue = decode_location(app.read_int(kLongitude, kDefaultLongitude));
     m_latValue = decode_location(app.read_int(kLatitude, kDefaultLatitude));
-    m_globe->SetData(&TheGlobeData());
     SetGlobeSelection(m_lonValue, m_latValue);
     if (m_lonValue > 0) {
         m_westFlag = 0;

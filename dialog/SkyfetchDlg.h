@@ -42,8 +42,10 @@ public:
 
     // Runs the initialisation (once) and the dialog modally.
     int DoModal();
-    // The initialisation, also run by the first show.
+    // The initialisation, also run when the dialog is first shown (before any of its
+    // controls is shown or painted).
     bool OnInitDialog();
+    void setVisible(bool visible) override;
 
     // Copies every bound member to its control (save = false) or back (save = true).
     // Reading stops at the first text that does not read, with a message.
@@ -127,7 +129,6 @@ public slots:
     void OnBrowse();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -134,6 +134,11 @@ private slots:
         QVERIFY(!Exists(m_folders->appProfilePath()));
         QCOMPARE(QApplication::focusWidget(), d->Control(IDC_GLOBE));
         QVERIFY(m_prompt.shown.empty());
+        // The globe had its data and the restored location before its first frame.
+        QCOMPARE(d->Globe()->m_longitude, 147.25);
+        QCOMPARE(d->Globe()->m_latitude, -42.75);
+        QTRY_VERIFY(d->Globe()->IsSetUp());
+        QVERIFY(d->Globe()->GetTexture().IsValid());
     }
 
     void restoresStoredValues_data() {
