@@ -5,6 +5,7 @@
 #include "climate/ClimateArchive.h"
 #include "dialog/FilePicker.h"
 #include "dialog/Launcher.h"
+#include "dialog/ToolTipText.h"
 #include "dialog/UpDownControl.h"
 #include "dialog/rules/NumberText.h"
 #include "dialog/rules/OutputName.h"
@@ -27,6 +28,7 @@
 #include <QResizeEvent>
 #include <QStyle>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -341,6 +343,20 @@ void CSkyfetchDlg::ConnectHandlers() {
 }
 
 bool CSkyfetchDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        // Tips are at most 400 pixels wide; longer ones wrap at blanks.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && !widget->toolTip().isEmpty()) {
+            const QFontMetrics metrics(QToolTip::font());
+            const std::string wrapped =
+                WrapToWidth(widget->toolTip().toStdString(), 400, [&](const std::string& s) {
+                    return metrics.horizontalAdvance(QString::fromStdString(s));
+                });
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
+                               QString::fromStdString(wrapped), widget);
+            return true;
+        }
+    }
     if (event->type() == QEvent::FocusOut &&
         static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
         if (watched == Edit(IDC_OUTPUTFILE))
@@ -483,8 +499,10 @@ bool CSkyfetchDlg::OnInitDialog() {
 }
 
 void CSkyfetchDlg::SetUpToolTips() {
-    for (const auto& tip : kToolTips)
+    for (const auto& tip : kToolTips) {
         Control(tip.id)->setToolTip(QString::fromUtf8(tip.text));
+        Control(tip.id)->installEventFilter(this);
+    }
 }
 
 void CSkyfetchDlg::OnNoChanges() {

@@ -1,5 +1,6 @@
 #include "dialog/DialogTemplate.h"
 #include "dialog/ExchangeText.h"
+#include "dialog/ToolTipText.h"
 #include "dialog/UpDownSteps.h"
 
 #include <gtest/gtest.h>
@@ -216,4 +217,30 @@ TEST(UpDownSteps, PositionStaysInRange) {
     EXPECT_EQ(SteppedPosition(-95, -10, -100, 1000), -100);
     EXPECT_EQ(SteppedPosition(50, 5, 100, 0), 55); // a range given the other way round
     EXPECT_EQ(SteppedPosition(INT_MAX - 1, 100, INT_MIN, INT_MAX), INT_MAX);
+}
+
+TEST(ToolTipText, WrapsAtBlanksWithinTheWidth) {
+    const auto width = [](const std::string& s) { return int(s.size()) * 6; }; // 6 px a letter
+    EXPECT_EQ(WrapToWidth("Typically 100 years", 400, width), "Typically 100 years");
+    EXPECT_EQ(WrapToWidth("aaa bbb ccc", 42, width), "aaa bbb\nccc"); // 7 letters fit
+    EXPECT_EQ(WrapToWidth("aaa bbb ccc", 41, width), "aaa\nbbb\nccc");
+    EXPECT_EQ(WrapToWidth("Click to select\nClick and drag", 60, width),
+              "Click to\nselect\nClick and\ndrag");
+    EXPECT_EQ(WrapToWidth("averyveryverylongword x", 30, width), "averyveryverylongword\nx");
+    const std::string tip = "Enter precipitation change in percent over the scenario period (e.g. "
+                            "100% increase = doubled precipitation)";
+    const std::string wrapped = WrapToWidth(tip, 400, width);
+    std::string joined = wrapped;
+    for (char& c : joined)
+        if (c == '\n')
+            c = ' ';
+    EXPECT_EQ(joined, tip); // nothing lost
+    std::size_t start = 0;
+    while (start <= wrapped.size()) {
+        std::size_t end = wrapped.find('\n', start);
+        if (end == std::string::npos)
+            end = wrapped.size();
+        EXPECT_LE(width(wrapped.substr(start, end - start)), 400);
+        start = end + 1;
+    }
 }

@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <clocale>
@@ -439,6 +440,17 @@ private slots:
         QCOMPARE(d->Control(IDC_SCENARIOYEARS)->toolTip(), "Typically 100 years");
         QCOMPARE(d->Control(IDC_GRAPH)->toolTip(), "Right click to copy");
         QCOMPARE(d->Control(IDC_FOLDERTREE)->toolTip(), "Click to change folder for output file");
+        // A long tip is shown in lines of at most 400 pixels.
+        QWidget* precip = d->Control(IDC_PRECIPCHANGE);
+        QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), precip->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(precip, &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        const QString shown = QToolTip::text();
+        QVERIFY(shown.contains('\n'));
+        QCOMPARE(QString(shown).replace('\n', ' '), precip->toolTip());
+        for (const QString& line : shown.split('\n'))
+            QVERIFY(QFontMetrics(QToolTip::font()).horizontalAdvance(line) <= 400);
+        QToolTip::hideText();
         // Tab goes through the input controls in template order.
         const int order[] = {IDC_FOLDERTREE,    IDC_OUTPUTFILE, IDC_BROWSE,    IDC_SPINUPYEARS,
                              IDC_SCENARIOYEARS, IDC_TEMPCHANGE, IDC_CO2CHANGE, IDC_PRECIPCHANGE,
