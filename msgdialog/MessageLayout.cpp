@@ -93,7 +93,7 @@ void MessageLayout::DrawPiece(MessageFont font, int align, const std::string& pi
 }
 
 MessageLayout::Split MessageLayout::FitLine(MessageFont font, const std::string& text,
-                                            int available, bool atMargin) const {
+                                            int available, bool atMargin, bool mayMoveDown) const {
     // Word mode: take whole words while they fit.
     Split fitted;
     std::string word;
@@ -113,6 +113,15 @@ MessageLayout::Split MessageLayout::FitLine(MessageFont font, const std::string&
             return fitted; // at least one word fitted before this one
         word = std::move(candidate);
         break;
+    }
+
+    // A line that already holds other items: an ordinary word that would fit on a line of
+    // its own is not torn apart here; the run starts the next line instead.
+    if (mayMoveDown) {
+        const std::string bare = TrimLeadingSpaces(word);
+        const bool pathLike = std::any_of(bare.begin(), bare.end(), IsPathSeparator);
+        if (!bare.empty() && !pathLike && Width(font, bare) <= m_width - 2 * M)
+            return {std::string(), TrimLeadingSpaces(text)};
     }
 
     // Path mode: the first word alone is too wide; break it after a separator.
@@ -166,11 +175,18 @@ void MessageLayout::LayoutTextRun(MessageFont font, std::string_view text, int a
     } else {
         std::string remaining(text);
         while (!remaining.empty()) {
-            Split split = FitLine(font, remaining, available, m_cursor.x == M);
+            const bool atMargin = m_cursor.x == M;
+            Split split = FitLine(font, remaining, available, atMargin, align < 0 && !atMargin);
+            remaining = std::move(split.rest);
+            if (split.piece.empty() && !remaining.empty()) {
+                // Nothing of this run on the current line: close it and go on below.
+                EndLine(whole.cy);
+                available = m_width - 2 * M;
+                continue;
+            }
             const TextExtent extent = m_measurer.Extent(font, split.piece);
             DrawPiece(font, align, split.piece, extent);
             lastHeight = extent.cy;
-            remaining = std::move(split.rest);
             if (remaining.empty() && align < 0 && !breakAfter && !isLast)
                 break; // the next item continues on this line
             EndLine(extent.cy);

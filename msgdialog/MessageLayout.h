@@ -74,7 +74,10 @@ private:
         std::string piece;
         std::string rest;
     };
-    Split FitLine(MessageFont font, const std::string& text, int available, bool atMargin) const;
+    // As much of text as fits in available pixels. atMargin: the line starts at the left
+    // margin; mayMoveDown: the piece may be empty, leaving the whole text for the next line.
+    Split FitLine(MessageFont font, const std::string& text, int available, bool atMargin,
+                  bool mayMoveDown) const;
     void DrawPiece(MessageFont font, int align, const std::string& piece, TextExtent extent);
     void EndLine(int height);
     int Width(MessageFont font, std::string_view text) const;

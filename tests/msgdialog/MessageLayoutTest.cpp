@@ -125,6 +125,40 @@ TEST(MessageLayout, BoldRunInsideNormalTextStaysOnTheLine) {
     EXPECT_EQ(FittingClientHeight(kMeasurer, 400, l.items), 16 + 13 + 16);
 }
 
+TEST(MessageLayout, ShortWordThatMissesTheRestOfALineMovesDownWhole) {
+    // "Press " (36) and "View" (28) leave x = 80 and 14 pixels; " to" needs 18. The word
+    // fits on a whole line (78 pixels), so the run starts the next line instead of being
+    // split by characters.
+    const Laid l = Lay({TextItem(ItemText, "Press "), TextItem(ItemBold, "View"),
+                        TextItem(ItemText, " to open the file")},
+                       110);
+    std::vector<std::string> pieces;
+    std::vector<int> xs;
+    for (const MessageTextCommand& t : l.texts) {
+        pieces.push_back(t.text);
+        xs.push_back(t.x);
+    }
+    EXPECT_EQ(pieces, (std::vector<std::string>{"Press ", "View", "to open the", "file"}));
+    EXPECT_EQ(xs, (std::vector<int>{16, 52, 16, 16}));
+    ASSERT_EQ(l.texts.size(), 4u);
+    EXPECT_EQ(Middle(l.texts[1]), 22);
+    EXPECT_EQ(Middle(l.texts[2]), 35);
+    EXPECT_EQ(Middle(l.texts[3]), 48);
+    EXPECT_EQ(FittingClientHeight(kMeasurer, 110, l.items), 16 + 3 * 13 + 16);
+
+    // The same when the run that misses the line is not the last item: the sentence goes
+    // on after it on the new line.
+    const Laid more = Lay({TextItem(ItemText, "Press "), TextItem(ItemBold, "View"),
+                           TextItem(ItemText, " to open"), TextItem(ItemBold, "!")},
+                          110);
+    ASSERT_EQ(more.texts.size(), 4u);
+    EXPECT_EQ(more.texts[2].text, "to open");
+    EXPECT_EQ(more.texts[2].x, 16);
+    EXPECT_EQ(Middle(more.texts[2]), 35);
+    EXPECT_EQ(more.texts[3].x, 16 + 7 * 6);
+    EXPECT_EQ(Middle(more.texts[3]), 35);
+}
+
 TEST(MessageLayout, OnlyBreakAfterCentredRightNewLineOrLastEndALine) {
     const Laid l = Lay({TextItem(ItemText, "one", -1, true), TextItem(ItemText, "two"),
                         TextItem(ItemText, "three", 1), TextItem(ItemText, "four", 0),
