@@ -51,6 +51,10 @@ private:
 CMessageDialog::CMessageDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setModal(true);
+    // The dialog itself holds the focus when it opens, so that the confirm key closes it
+    // without pressing a button. It can take the focus but is no stop of the Tab cycle,
+    // which goes round the buttons only.
+    setFocusPolicy(Qt::ClickFocus);
     CreateFonts();
 }
 
@@ -82,6 +86,10 @@ int CMessageDialog::exec() {
     m_result = 0;
     resize(std::max(m_width, 1), std::max(m_height, 1));
     FitHeight(); // the window is hidden, so no size event comes before it is shown
+    // The buttons only come into being at the first paint. When the window is activated
+    // after that, the focus goes back to the widget that had it, this dialog, instead of
+    // the first button in the Tab order.
+    setFocus(Qt::OtherFocusReason);
     return QDialog::exec();
 }
 

@@ -24,7 +24,8 @@ namespace skyfetch {
 // exec() returns QDialog::Accepted (the stand-in for IDOK) when one of the dialog's buttons
 // was pressed, and m_result then holds its item's result. Escape or closing the window
 // returns QDialog::Rejected, Enter with no button focused returns QDialog::Accepted; in both
-// cases m_result stays 0.
+// cases m_result stays 0. The dialog itself has the focus when it opens, so Enter at once
+// confirms it; Tab moves round the buttons, and a focused button presses with Space or Enter.
 class CMessageDialog : public QDialog {
     Q_OBJECT
 public:

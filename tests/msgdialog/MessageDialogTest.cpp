@@ -1,12 +1,15 @@
-// The message dialog as a window (offscreen platform): fitting, painting, buttons, keys.
+// The message dialog as a window on an X display: fitting, painting, buttons, focus, keys.
 #include "msgdialog/MessageDialog.h"
 #include "msgdialog/MessageLayout.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 using namespace skyfetch;
@@ -55,20 +58,34 @@ QPushButton* FindButton(CMessageDialog& dlg, const QString& caption) {
     return nullptr;
 }
 
-// Runs `action` once the dialog shows its buttons, then returns exec()'s result. Closes
-// the dialog after a few seconds whatever happens, so a fault cannot hang the test.
+// Runs `action` once the dialog shows its buttons and is the active window (as a window
+// manager makes a new dialog), then returns exec()'s result. Closes the dialog after a few
+// seconds whatever happens, so a fault cannot hang the test.
 int RunWhenShown(CMessageDialog& dlg, std::function<void()> action) {
     QTimer poll;
     bool done = false;
+    bool activationAsked = false;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (done || !dlg.isVisible() || FindButton(dlg, "Finish") == nullptr)
             return;
+        if (!activationAsked) {
+            activationAsked = true;
+            dlg.activateWindow();
+        }
+        if (!dlg.isActiveWindow())
+            return;
         done = true;
+        QTest::qWait(50); // let the activation's focus events settle
         action();
     });
     poll.start(10);
     QTimer::singleShot(5000, &dlg, [&dlg] { dlg.done(-1); });
     return dlg.exec();
+}
+
+// A key as the user types it: through the window system to whatever holds the focus.
+void Type(CMessageDialog& dlg, Qt::Key key) {
+    QTest::keyClick(dlg.windowHandle(), key);
 }
 
 class SharedMeasurer : public TextMeasurer {
@@ -96,6 +113,8 @@ private slots:
     void exploreButtonReportsItsResult();
     void escapeClosesWithoutAResult();
     void enterWithoutAFocusedButtonConfirmsWithoutAResult();
+    void tabReachesTheButtonsWhichPressWithTheirKeys_data();
+    void tabReachesTheButtonsWhichPressWithTheirKeys();
     void heightFitsTheContentAndButtonsAreMadeOnce();
     void emptyDialogIs32PixelsHigh();
 };
@@ -130,17 +149,55 @@ void MessageDialogTest::exploreButtonReportsItsResult() {
 void MessageDialogTest::escapeClosesWithoutAResult() {
     CMessageDialog dlg;
     FillReport(dlg);
-    const int code = RunWhenShown(dlg, [&] { QTest::keyClick(&dlg, Qt::Key_Escape); });
+    const int code = RunWhenShown(dlg, [&] { Type(dlg, Qt::Key_Escape); });
     QCOMPARE(code, int(QDialog::Rejected));
     QCOMPARE(dlg.m_result, 0);
 }
 
 void MessageDialogTest::enterWithoutAFocusedButtonConfirmsWithoutAResult() {
+    // The buttons come after the dialog took the focus: none of them holds it, and Enter
+    // confirms the dialog itself rather than pressing "View".
     CMessageDialog dlg;
     FillReport(dlg);
-    const int code = RunWhenShown(dlg, [&] { QTest::keyClick(&dlg, Qt::Key_Return); });
+    QWidget* focused = nullptr;
+    const int code = RunWhenShown(dlg, [&] {
+        focused = QApplication::focusWidget();
+        Type(dlg, Qt::Key_Return);
+    });
     QCOMPARE(code, int(QDialog::Accepted));
     QCOMPARE(dlg.m_result, 0);
+    QCOMPARE(focused, static_cast<QWidget*>(&dlg));
+}
+
+void MessageDialogTest::tabReachesTheButtonsWhichPressWithTheirKeys_data() {
+    QTest::addColumn<int>("tabs");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("focusedCaption");
+    QTest::addColumn<int>("result");
+    QTest::newRow("View with Enter") << 1 << int(Qt::Key_Return) << "View" << 1;
+    QTest::newRow("Explore with Space") << 2 << int(Qt::Key_Space) << "Explore" << 2;
+    QTest::newRow("Finish with Enter") << 3 << int(Qt::Key_Return) << "Finish" << 3;
+    QTest::newRow("round to View with Space") << 4 << int(Qt::Key_Space) << "View" << 1;
+}
+
+void MessageDialogTest::tabReachesTheButtonsWhichPressWithTheirKeys() {
+    QFETCH(int, tabs);
+    QFETCH(int, key);
+    QFETCH(QString, focusedCaption);
+    QFETCH(int, result);
+    CMessageDialog dlg;
+    FillReport(dlg);
+    QString caption;
+    const int code = RunWhenShown(dlg, [&] {
+        for (int i = 0; i < tabs; ++i)
+            Type(dlg, Qt::Key_Tab);
+        if (auto* b = qobject_cast<QPushButton*>(QApplication::focusWidget()))
+            caption = b->text();
+        Type(dlg, static_cast<Qt::Key>(key));
+    });
+    QCOMPARE(caption, focusedCaption);
+    QCOMPARE(code, int(QDialog::Accepted));
+    QCOMPARE(dlg.m_result, result);
 }
 
 void MessageDialogTest::heightFitsTheContentAndButtonsAreMadeOnce() {
@@ -199,5 +256,15 @@ void MessageDialogTest::emptyDialogIs32PixelsHigh() {
     QCOMPARE(dlg.m_result, 0);
 }
 
-QTEST_MAIN(MessageDialogTest)
+int main(int argc, char** argv) {
+    // Focus and activation are only real on an X display; the offscreen platform hands
+    // out neither the way a desktop does.
+    if (!std::getenv("DISPLAY")) {
+        std::fprintf(stderr, "No X display: run under xvfb-run. Skipped.\n");
+        return 77;
+    }
+    QApplication app(argc, argv);
+    MessageDialogTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "MessageDialogTest.moc"
