@@ -82,7 +82,13 @@ class Keyboard {
 public:
     explicit Keyboard(Display* display) : m_display(display) {}
 
+    // Other programs on the same display may take the input focus at any time; the
+    // window is given it back before every key, so that the program takes the key as
+    // meant for that window.
     void Key(Window window, KeySym sym, unsigned modifiers = 0) {
+        XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
+        XSync(m_display, False);
+        std::this_thread::sleep_for(50ms);
         XKeyEvent event{};
         event.display = m_display;
         event.window = window;
@@ -193,12 +199,14 @@ TEST(EndToEnd, TypedLocationGenerateFinish) {
             },
             60s);
         ASSERT_TRUE(report) << "no report appeared";
-        std::this_thread::sleep_for(500ms);
+        std::this_thread::sleep_for(1500ms); // its buttons come with its first paint
         keys.Key(*report, XK_Tab, ShiftMask);
         keys.Key(*report, XK_space);
 
         const auto status = program.Wait(30s);
-        ASSERT_TRUE(status) << "the program did not end";
+        ASSERT_TRUE(status) << "the program did not end; file written: "
+                            << fs::exists(out / "climate.txt")
+                            << ", windows left: " << TopLevelWindows(display).size();
         EXPECT_EQ(*status, 0);
     }
     XCloseDisplay(display);

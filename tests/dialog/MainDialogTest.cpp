@@ -73,7 +73,7 @@ private:
     // Replaces an edit's text the way a user does: select all, type.
     void Type(CSkyfetchDlg& d, int id, const QString& text) {
         QLineEdit* edit = d.Edit(id);
-        edit->setFocus();
+        MoveFocus(d, edit);
         edit->selectAll();
         if (text.isEmpty())
             QTest::keyClick(edit, Qt::Key_Backspace);
@@ -84,6 +84,16 @@ private:
         tree->scrollToItem(item);
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                           tree->visualItemRect(item).center());
+    }
+    // Moves the focus within the window as a click or Tab does, with the focus-out event
+    // for the edit that had it, also while another program's window is the active one.
+    static void MoveFocus(QWidget& window, QWidget* to) {
+        QWidget* from = window.focusWidget();
+        to->setFocus(Qt::TabFocusReason);
+        if (!window.isActiveWindow() && from && from != to) {
+            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+            QApplication::sendEvent(from, &out);
+        }
     }
     Profile App() const { return Profile(m_folders->appProfilePath(), "SKYFETCH"); }
     Profile Shared() const { return Profile(m_folders->sharedProfilePath(), "PHYTOMOD"); }
@@ -133,7 +143,7 @@ private slots:
         // The shared profile says no file was written in this run; nothing else is stored.
         QCOMPARE(Shared().read_string("SKYFETCH_HAVE_OUTPUT", "absent"), "");
         QVERIFY(!Exists(m_folders->appProfilePath()));
-        QCOMPARE(QApplication::focusWidget(), d->Control(IDC_GLOBE));
+        QCOMPARE(d->focusWidget(), d->Control(IDC_GLOBE));
         QVERIFY(m_prompt.shown.empty());
         // The globe had its data and the restored location before its first frame.
         QCOMPARE(d->Globe()->m_longitude, 147.25);
@@ -283,7 +293,7 @@ private slots:
         if (shownRadio)
             QVERIFY(Checked(*d, shownRadio));
         if (protocol)
-            QCOMPARE(QApplication::focusWidget(), d->Edit(edit));
+            QCOMPARE(d->focusWidget(), d->Edit(edit));
         QVERIFY(!Exists(m_folders->appProfilePath()));
     }
 
@@ -351,7 +361,7 @@ private slots:
         d->Edit(edit)->setText(text);
         QVERIFY(!d->UpdateData(true));
         QCOMPARE(m_prompt.texts(), std::vector<std::string>{message.toStdString()});
-        QCOMPARE(QApplication::focusWidget(), d->Edit(edit));
+        QCOMPARE(d->focusWidget(), d->Edit(edit));
         QCOMPARE(d->Edit(edit)->selectedText(), text); // selected for retyping
         // Members bound after the offending edit keep their values.
         if (edit == IDC_SPINUPYEARS) {
@@ -364,7 +374,7 @@ private slots:
     void limitedEditsRefuseLongerTexts() {
         auto d = Open();
         QLineEdit* lon = d->Edit(IDC_LONGITUDE);
-        lon->setFocus();
+        MoveFocus(*d, lon);
         lon->selectAll();
         QTest::keyClicks(lon, "12.345678");
         QCOMPARE(lon->text(), "12.3456"); // seven characters at most while typing
@@ -513,13 +523,13 @@ private slots:
         QFETCH(QString, shown);
         auto d = Open();
         QLineEdit* edit = d->Edit(IDC_OUTPUTFILE);
-        edit->setFocus();
+        MoveFocus(*d, edit);
         {
             // The text as it stands when the focus leaves (set without the typing rules).
             const QSignalBlocker quiet(edit);
             edit->setText(text);
         }
-        d->Edit(IDC_SPINUPYEARS)->setFocus();
+        MoveFocus(*d, d->Edit(IDC_SPINUPYEARS));
         QCOMPARE(edit->text(), shown);
         QCOMPARE(d->m_outputName, shown.toStdString());
         if (shown == ".txt") {
@@ -739,9 +749,9 @@ private slots:
 
         // Leaving the field clamps without a message.
         m_prompt.shown.clear();
-        d->Edit(IDC_LATITUDE)->setFocus();
+        MoveFocus(*d, d->Edit(IDC_LATITUDE));
         d->m_latValue = 95;
-        d->Edit(IDC_SPINUPYEARS)->setFocus();
+        MoveFocus(*d, d->Edit(IDC_SPINUPYEARS));
         QCOMPARE(d->Edit(IDC_LATITUDE)->text(), "90");
         QVERIFY(m_prompt.shown.empty());
     }
