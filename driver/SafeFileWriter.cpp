@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -53,6 +54,34 @@ int rename_no_replace(const char* from, const char* to) {
     return 0;
 }
 
+// Follows `path` through symbolic links, as open() would, to the name that is finally
+// written: the file the links lead to, or the missing name a dangling link names. Each
+// relative link is read from the folder of the link itself.
+bool follow_links(std::string path, std::string& resolved, int& error) {
+    // As many hops as the kernel allows before it reports a loop.
+    for (int hops = 0; hops <= 40; ++hops) {
+        struct stat info {};
+        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            resolved = path;
+            return true;
+        }
+        char link[PATH_MAX];
+        const ssize_t n = readlink(path.c_str(), link, sizeof link);
+        if (n < 0) {
+            error = errno;
+            return false;
+        }
+        if (static_cast<std::size_t>(n) >= sizeof link) {
+            error = ENAMETOOLONG;
+            return false;
+        }
+        const std::string text(link, static_cast<std::size_t>(n));
+        path = !text.empty() && text[0] == '/' ? text : folder_of(path) + "/" + text;
+    }
+    error = ELOOP;
+    return false;
+}
+
 void sync_folder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -91,30 +120,71 @@ WriteResult SafeFileWriter::fail_with(WriteFailure why, const std::string& what,
 WriteResult SafeFileWriter::open(const std::string& target, ExistingFile existing) {
     discard();
     m_target = target;
+    m_destination = target;
     m_existing = existing;
+    m_inPlace = false;
     m_result = WriteResult::success();
 
-    struct stat info {};
-    if (lstat(target.c_str(), &info) == 0) {
+    bool keepMode = false;
+    struct stat current {};
+    struct stat entry {};
+    if (lstat(target.c_str(), &entry) == 0) {
         if (existing == ExistingFile::Keep)
             return fail_with(WriteFailure::Exists, target, 0);
-        if (S_ISDIR(info.st_mode))
-            return fail_with(WriteFailure::Open, target, EISDIR);
+        // What the name leads to decides, as it would for a plain open(): a link to a
+        // folder is refused like the folder.
+        if (stat(target.c_str(), &current) == 0) {
+            if (S_ISDIR(current.st_mode))
+                return fail_with(WriteFailure::Open, target, EISDIR);
+            if (!S_ISREG(current.st_mode))
+                return open_in_place();
+            keepMode = true;
+        }
+        // The file behind a link is replaced and the link stays. The temporary file goes
+        // beside that file, so the final rename never crosses file systems.
+        if (S_ISLNK(entry.st_mode)) {
+            int error = 0;
+            if (!follow_links(target, m_destination, error))
+                return fail_with(WriteFailure::Open, target, error);
+        }
     }
 
-    const std::string folder = folder_of(target);
+    const std::string folder = folder_of(m_destination);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = folder + "/.skyfetch-" + random_suffix() + ".tmp";
         // 0666 lets the umask decide the permissions, as for any plainly created file.
         m_fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0) {
             m_tempPath = candidate;
-            return m_result;
+            break;
         }
         if (errno != EEXIST)
-            break;
+            return fail_with(WriteFailure::Open, target, errno);
     }
-    return fail_with(WriteFailure::Open, target, errno);
+    if (m_fd < 0)
+        return fail_with(WriteFailure::Open, target, EEXIST);
+    if (keepMode) {
+        // A replaced file keeps its permission bits and, where we may set it, its owner
+        // (owner first: a change of owner clears the set-user-ID bit). Only the name is
+        // kept: another hard link to the old file goes on holding the old text, the price
+        // of never showing a half-written file under this name.
+        if (fchown(m_fd, current.st_uid, current.st_gid) != 0) {
+            // Not ours to give away; the file stays ours, as a new file would be.
+        }
+        if (fchmod(m_fd, current.st_mode & 07777) != 0)
+            return fail_with(WriteFailure::Open, target, errno);
+    }
+    return m_result;
+}
+
+// A device or pipe cannot be swapped for a file without cutting off whoever uses it, and
+// holds no earlier text to protect: the bytes go straight into it.
+WriteResult SafeFileWriter::open_in_place() {
+    m_fd = ::open(m_target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (m_fd < 0)
+        return fail_with(WriteFailure::Open, m_target, errno);
+    m_inPlace = true;
+    return m_result;
 }
 
 bool SafeFileWriter::write(const char* data, std::size_t size) {
@@ -143,6 +213,13 @@ WriteResult SafeFileWriter::commit() {
         return m_result;
     if (m_fd < 0)
         return fail_with(WriteFailure::Write, m_target, EBADF);
+    if (m_inPlace) {
+        const int fd = m_fd;
+        m_fd = -1;
+        if (::close(fd) != 0)
+            return fail_with(WriteFailure::Write, m_target, errno);
+        return m_result;
+    }
     if (fsync(m_fd) != 0)
         return fail_with(WriteFailure::Write, m_target, errno);
     const int fd = m_fd;
@@ -155,7 +232,7 @@ WriteResult SafeFileWriter::commit() {
 WriteResult SafeFileWriter::move_into_place() {
     const bool moved = m_existing == ExistingFile::Keep
                            ? rename_no_replace(m_tempPath.c_str(), m_target.c_str()) == 0
-                           : std::rename(m_tempPath.c_str(), m_target.c_str()) == 0;
+                           : std::rename(m_tempPath.c_str(), m_destination.c_str()) == 0;
     if (!moved) {
         const int error = errno;
         if (error == EEXIST && m_existing == ExistingFile::Keep)
@@ -163,7 +240,7 @@ WriteResult SafeFileWriter::move_into_place() {
         return fail_with(WriteFailure::Write, m_target, error);
     }
     m_tempPath.clear();
-    sync_folder(folder_of(m_target));
+    sync_folder(folder_of(m_destination));
     return m_result;
 }
 

@@ -13,8 +13,12 @@ enum class ExistingFile { Replace, Keep };
 // Writes a file so that it either appears complete or not at all: the bytes go to a
 // temporary file in the target's folder, which is flushed to disk, closed and renamed
 // over the target only when every step succeeded. On any failure the temporary file is
-// removed and a file already at the target stays as it was. The new file gets the
-// permissions a plainly created file gets (0666 less the umask).
+// removed and a file already at the target stays as it was. A new file gets the
+// permissions a plainly created file gets (0666 less the umask); a replaced file keeps
+// its permission bits and, where allowed, its owner. A symbolic link at the target is
+// followed and the file it leads to is replaced, the link staying in place. A file with
+// other hard links is replaced under this name only; the other names keep the old text.
+// A folder (or a link to one) is refused; a device or pipe is written in place.
 class SafeFileWriter final : public OutputSink {
 public:
     SafeFileWriter() = default;
@@ -39,10 +43,13 @@ public:
 private:
     WriteResult fail_with(WriteFailure why, const std::string& what, int error);
     WriteResult move_into_place();
+    WriteResult open_in_place();
 
-    std::string m_target;
+    std::string m_target;      // the name the caller gave, used in messages
+    std::string m_destination; // the name the file is renamed to: the target, links followed
     std::string m_tempPath;
     ExistingFile m_existing = ExistingFile::Replace;
+    bool m_inPlace = false; // writing straight into a device or pipe
     int m_fd = -1;
     WriteResult m_result;
 };

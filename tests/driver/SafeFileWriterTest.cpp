@@ -6,6 +6,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -26,11 +28,7 @@ protected:
         ASSERT_NE(mkdtemp(pattern), nullptr);
         m_dir = pattern;
     }
-    void TearDown() override {
-        for (const std::string& name : names())
-            unlink((m_dir + "/" + name).c_str());
-        rmdir(m_dir.c_str());
-    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
 
     std::string path(const std::string& name) const { return m_dir + "/" + name; }
 
@@ -82,6 +80,7 @@ TEST_F(SafeFileWriterTest, ANewFileGetsTheUmaskPermissions) {
         struct stat info {};
         ASSERT_EQ(stat(path("perm.txt").c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask) << std::oct << mask;
+        unlink(path("perm.txt").c_str());
     }
 }
 
@@ -113,7 +112,115 @@ TEST_F(SafeFileWriterTest, AFolderAtTheTargetIsRefused) {
     const WriteResult result = writer.open(path("sub"), ExistingFile::Replace);
     EXPECT_EQ(result.failure, WriteFailure::Open);
     EXPECT_EQ(names(), std::set<std::string>{"sub"});
-    rmdir(path("sub").c_str());
+}
+
+TEST_F(SafeFileWriterTest, ASymlinkToAFolderIsRefusedLikeTheFolder) {
+    ASSERT_EQ(mkdir(path("sub").c_str(), 0777), 0);
+    ASSERT_EQ(symlink("sub", path("link").c_str()), 0);
+    SafeFileWriter writer;
+    const WriteResult result = writer.open(path("link"), ExistingFile::Replace);
+    EXPECT_EQ(result.failure, WriteFailure::Open);
+    EXPECT_EQ(result.error, "Could not open " + path("link") + " for output: Is a directory");
+    EXPECT_FALSE(writer.write("x", 1));
+    EXPECT_FALSE(writer.commit());
+    struct stat info {};
+    ASSERT_EQ(lstat(path("link").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(names(), (std::set<std::string>{"link", "sub"}));
+}
+
+TEST_F(SafeFileWriterTest, ReplacingThroughSymlinksWritesTheFileTheyLeadTo) {
+    // link.txt -> ../data/real.txt, via.txt -> link.txt (links relative to their folder),
+    // abs.txt -> the absolute path, dangling.txt -> ../data/later.txt (not there yet).
+    ASSERT_EQ(mkdir(path("data").c_str(), 0777), 0);
+    ASSERT_EQ(mkdir(path("links").c_str(), 0777), 0);
+    put(path("data/real.txt"), "old");
+    ASSERT_EQ(symlink("../data/real.txt", path("links/link.txt").c_str()), 0);
+    ASSERT_EQ(symlink("link.txt", path("links/via.txt").c_str()), 0);
+    ASSERT_EQ(symlink(path("data/real.txt").c_str(), path("links/abs.txt").c_str()), 0);
+    ASSERT_EQ(symlink("../data/later.txt", path("links/dangling.txt").c_str()), 0);
+
+    const std::pair<const char*, const char*> cases[] = {
+        {"links/link.txt", "data/real.txt"},
+        {"links/via.txt", "data/real.txt"},
+        {"links/abs.txt", "data/real.txt"},
+        {"links/dangling.txt", "data/later.txt"},
+    };
+    for (const auto& [link, file] : cases) {
+        const std::string text = std::string("written through ") + link;
+        SafeFileWriter writer;
+        ASSERT_TRUE(writer.open(path(link), ExistingFile::Replace)) << link;
+        // The temporary file sits beside the file it will replace, so the rename stays
+        // on one file system.
+        namespace fs = std::filesystem;
+        EXPECT_EQ(fs::canonical(fs::path(writer.temporary_path()).parent_path()),
+                  fs::canonical(path("data")))
+            << writer.temporary_path();
+        ASSERT_TRUE(writer.write(text.data(), text.size()));
+        const WriteResult result = writer.commit();
+        ASSERT_TRUE(result.ok()) << result.error;
+        EXPECT_EQ(read(path(file)), text) << link;
+        EXPECT_EQ(read(path(link)), text) << link;
+    }
+    for (const char* link : {"link.txt", "via.txt", "abs.txt", "dangling.txt"}) {
+        struct stat info {};
+        ASSERT_EQ(lstat(path(std::string("links/") + link).c_str(), &info), 0) << link;
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << link;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path("data")),
+                            std::filesystem::directory_iterator()),
+              2); // real.txt and later.txt, no temporary left
+
+    // A loop of links cannot be written through.
+    ASSERT_EQ(symlink("loop-b", path("loop-a").c_str()), 0);
+    ASSERT_EQ(symlink("loop-a", path("loop-b").c_str()), 0);
+    SafeFileWriter looped;
+    const WriteResult result = looped.open(path("loop-a"), ExistingFile::Replace);
+    EXPECT_EQ(result.failure, WriteFailure::Open);
+    EXPECT_EQ(names(), (std::set<std::string>{"data", "links", "loop-a", "loop-b"}));
+
+    // Without permission to replace, a link counts as an existing file.
+    SafeFileWriter keep;
+    EXPECT_EQ(keep.open(path("links/link.txt"), ExistingFile::Keep).failure, WriteFailure::Exists);
+}
+
+TEST_F(SafeFileWriterTest, AReplacedFileKeepsItsPermissions) {
+    const mode_t old = umask(022);
+    for (mode_t mode : {0600, 0640, 0755, 0444, 0664}) {
+        put(path("perm.txt"), "old");
+        ASSERT_EQ(chmod(path("perm.txt").c_str(), mode), 0);
+        SafeFileWriter writer;
+        ASSERT_TRUE(writer.open(path("perm.txt"), ExistingFile::Replace));
+        ASSERT_TRUE(writer.write("new", 3));
+        ASSERT_TRUE(writer.commit());
+        struct stat info {};
+        ASSERT_EQ(stat(path("perm.txt").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode) << std::oct << mode;
+        EXPECT_EQ(read(path("perm.txt")), "new");
+        unlink(path("perm.txt").c_str());
+    }
+    umask(old);
+}
+
+TEST_F(SafeFileWriterTest, APipeAtTheTargetIsWrittenInPlace) {
+    // A pipe or device cannot be replaced by a file without breaking whoever uses it;
+    // the bytes go into it, as a plain write would send them.
+    ASSERT_EQ(mkfifo(path("pipe").c_str(), 0666), 0);
+    const int reader = ::open(path("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    SafeFileWriter writer;
+    ASSERT_TRUE(writer.open(path("pipe"), ExistingFile::Replace));
+    ASSERT_TRUE(writer.write("through the pipe", 16));
+    const WriteResult result = writer.commit();
+    EXPECT_TRUE(result.ok()) << result.error;
+    char buffer[64] = {};
+    EXPECT_EQ(::read(reader, buffer, sizeof buffer), 16);
+    EXPECT_EQ(std::string(buffer), "through the pipe");
+    ::close(reader);
+    struct stat info {};
+    ASSERT_EQ(lstat(path("pipe").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(names(), std::set<std::string>{"pipe"});
 }
 
 TEST_F(SafeFileWriterTest, DroppingAnUncommittedWriterRemovesItsTemporaryFile) {
