@@ -18,47 +18,73 @@ std::string trim(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
-// Splits one line into fields; false when a quote is left open.
-bool split_fields(const std::string& line, std::vector<std::string>& fields) {
-    fields.clear();
-    std::string field;
-    bool quoted = false;
-    bool wasQuoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                field += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == '"' && trim(field).empty()) {
-            field.clear();
-            quoted = true;
-            wasQuoted = true;
-        } else if (c == ',') {
-            fields.push_back(wasQuoted ? field : trim(field));
-            field.clear();
-            wasQuoted = false;
-        } else if (!(wasQuoted && (c == ' ' || c == '\t'))) {
-            field += c;
-        }
-    }
-    if (quoted)
-        return false;
-    fields.push_back(wasQuoted ? field : trim(field));
-    return true;
-}
-
 bool read_line(std::istream& in, std::string& line) {
     if (!std::getline(in, line))
         return false;
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
     return true;
+}
+
+// Splits the record that starts with `line` into fields, reading further lines while a
+// quoted field is open (its line breaks belong to the field). lineNumber advances to the
+// record's last line. Returns why the record cannot be used, or nothing.
+std::string read_record(std::istream& in, std::string line, int& lineNumber,
+                        std::vector<std::string>& fields) {
+    enum class At { Unquoted, Quoted, AfterQuote };
+    fields.clear();
+    std::string field;
+    At at = At::Unquoted;
+    for (;;) {
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const char c = line[i];
+            switch (at) {
+            case At::Quoted:
+                if (c != '"') {
+                    field += c;
+                } else if (i + 1 < line.size() && line[i + 1] == '"') {
+                    field += '"';
+                    ++i;
+                } else {
+                    at = At::AfterQuote;
+                }
+                break;
+            case At::AfterQuote:
+                if (c == ',') {
+                    fields.push_back(field);
+                    field.clear();
+                    at = At::Unquoted;
+                } else if (c != ' ' && c != '\t') {
+                    return "text after the closing quote of a field";
+                }
+                break;
+            case At::Unquoted:
+                if (c == ',') {
+                    fields.push_back(trim(field));
+                    field.clear();
+                } else if (c != '"') {
+                    field += c;
+                } else if (trim(field).empty()) {
+                    field.clear();
+                    at = At::Quoted;
+                } else {
+                    // Taken as text, it would end up in a file name; the writer of the
+                    // file most likely meant a quoted field.
+                    return "a quote inside an unquoted field (quote the whole field and "
+                           "double the quote)";
+                }
+                break;
+            }
+        }
+        if (at != At::Quoted)
+            break;
+        if (!read_line(in, line))
+            return "the quote opened on this line is not closed by the end of the file";
+        ++lineNumber;
+        field += '\n';
+    }
+    fields.push_back(at == At::AfterQuote ? field : trim(field));
+    return {};
 }
 
 bool blank(const std::string& line) {
@@ -121,8 +147,10 @@ SiteTable ReadSiteTable(std::istream& in) {
     }
     if (lineNumber == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0)
         line.erase(0, 3); // a byte-order mark written by some spreadsheet programs
-    if (!split_fields(line, fields)) {
-        table.error = "line " + std::to_string(lineNumber) + ": unbalanced quotes in the header";
+    const int headerLine = lineNumber;
+    const std::string headerProblem = read_record(in, line, lineNumber, fields);
+    if (!headerProblem.empty()) {
+        table.error = "line " + std::to_string(headerLine) + " (header): " + headerProblem;
         return table;
     }
     std::map<std::string, std::size_t> column;
@@ -132,20 +160,20 @@ SiteTable ReadSiteTable(std::istream& in) {
         for (const char* c : kColumns)
             known = known || name == c;
         if (!known) {
-            table.error = "line " + std::to_string(lineNumber) + ": unknown column \"" + name +
+            table.error = "line " + std::to_string(headerLine) + ": unknown column \"" + name +
                           "\" (columns: name,lon,lat and optionally spinup,scenario," +
                           "temp_change,precip_change,co2_change)";
             return table;
         }
         if (!column.emplace(name, i).second) {
             table.error =
-                "line " + std::to_string(lineNumber) + ": column \"" + name + "\" appears twice";
+                "line " + std::to_string(headerLine) + ": column \"" + name + "\" appears twice";
             return table;
         }
     }
     for (const char* required : {"name", "lon", "lat"}) {
         if (column.count(required) == 0) {
-            table.error = "line " + std::to_string(lineNumber) +
+            table.error = "line " + std::to_string(headerLine) +
                           ": the header lacks the column \"" + required +
                           "\" (name,lon,lat are required)";
             return table;
@@ -162,14 +190,15 @@ SiteTable ReadSiteTable(std::istream& in) {
         row.error.line = lineNumber;
         row.site.line = lineNumber;
         std::string& reason = row.error.reason;
+        reason = read_record(in, line, lineNumber, fields);
         auto field = [&](const char* name) -> std::string {
             const auto it = column.find(name);
             return it == column.end() ? std::string() : fields[it->second];
         };
         Site& site = row.site;
         RunParameters& p = site.parameters;
-        if (!split_fields(line, fields)) {
-            reason = "unbalanced quotes";
+        if (!reason.empty()) {
+            // The record could not be split; its fields are unknown.
         } else if (fields.size() != column.size()) {
             reason = "expected " + std::to_string(column.size()) + " fields, found " +
                      std::to_string(fields.size());

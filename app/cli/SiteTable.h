@@ -38,9 +38,11 @@ struct SiteTable {
 
 // Reads a CSV file whose header names the columns name, lon and lat and any of
 // spinup, scenario, temp_change, precip_change and co2_change, in any order. Fields may
-// be quoted ("a, b"); blanks around fields are ignored; empty lines are skipped; an empty
-// optional field takes the default. Each row is checked on its own: numbers, ranges and
-// the name (no folder part, no leading dot, no control characters; the same name twice
+// be quoted ("a, b", a doubled quote standing for one); a quoted field may span lines, and
+// a quote inside an unquoted field or text after a closing quote makes the row unusable.
+// Blanks around fields are ignored; empty lines are skipped; an empty optional field takes
+// the default. A row is numbered by the line it starts on. Each row is checked on its own: numbers,
+// ranges and the name (no folder part, no leading dot, no control characters; the same name twice
 // is refused the second time), so that a bad row does not stop the others.
 SiteTable ReadSiteTable(std::istream& in);
 

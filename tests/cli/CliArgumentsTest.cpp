@@ -144,6 +144,58 @@ TEST(SiteTable, ColumnsQuotesAndDefaults) {
     EXPECT_EQ(table.rows[2].site.name, "say \"hi\"");
 }
 
+TEST(SiteTable, AQuotedFieldMaySpanLines) {
+    // A row is complete only when its quotes are: the line breaks inside a quoted field
+    // belong to the field, and the row keeps the number of the line it starts on.
+    std::istringstream in("name,lon,lat\n"
+                          "\"first\nsecond\",13.25,55.75\n" // lines 2-3
+                          "after,13.25,55.75\n"
+                          "\"with\r\n\r\nblank line\",1,2\r\n" // lines 5-7
+                          "bad\"quote,1,2\n"
+                          "\"closed\"text,1,2\n"
+                          "\"spaced\" ,1,2\n"
+                          "\"\"\"said\"\"\",1,2\n"
+                          "\"open,1,2\n"
+                          "never,1,2\n");
+    const SiteTable table = ReadSiteTable(in);
+    ASSERT_TRUE(table.ok) << table.error;
+    const struct {
+        int line;
+        const char* name;
+        const char* reason;
+    } expected[] = {
+        {2, "first\nsecond", "the name contains a control character"},
+        {4, "after", ""},
+        {5, "with\n\nblank line", "the name contains a control character"},
+        {8, "", "a quote inside an unquoted field (quote the whole field and double the quote)"},
+        {9, "", "text after the closing quote of a field"},
+        {10, "spaced", ""},
+        {11, "\"said\"", ""},
+        {12, "", "the quote opened on this line is not closed by the end of the file"},
+    };
+    ASSERT_EQ(table.rows.size(), std::size(expected));
+    for (std::size_t i = 0; i < table.rows.size(); ++i) {
+        const SiteRow& row = table.rows[i];
+        EXPECT_EQ(row.error.line, expected[i].line);
+        EXPECT_EQ(row.error.reason, expected[i].reason) << expected[i].line;
+        EXPECT_EQ(row.ok, expected[i].reason[0] == '\0') << expected[i].line;
+        if (expected[i].name[0] != '\0') {
+            EXPECT_EQ(row.site.name, expected[i].name) << expected[i].line;
+        }
+    }
+
+    // The header follows the same rules.
+    std::istringstream header("\"na\nme\",lon,lat\n");
+    const SiteTable refused = ReadSiteTable(header);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.error, "line 1: unknown column \"na\nme\" (columns: name,lon,lat and "
+                             "optionally spinup,scenario,temp_change,precip_change,co2_change)");
+    std::istringstream stray("name,lon,la\"t\n");
+    EXPECT_EQ(ReadSiteTable(stray).error,
+              "line 1 (header): a quote inside an unquoted field (quote the whole field and "
+              "double the quote)");
+}
+
 TEST(SiteTable, RowErrorsAndHeaderErrors) {
     std::istringstream in("name,lon,lat,scenario,precip_change\n"
                           "a,1,2,,\n"
@@ -153,8 +205,8 @@ TEST(SiteTable, RowErrorsAndHeaderErrors) {
                           "d,1,2,10001,\n"
                           "e,1,2,,-101\n"
                           "f,1,2,x,\n"
-                          "\"g,1,2,,\n"
-                          "h,1,2\n");
+                          "h,1,2\n"
+                          "\"g,1,2,,\n");
     const SiteTable table = ReadSiteTable(in);
     ASSERT_TRUE(table.ok);
     const std::pair<int, const char*> expected[] = {
@@ -165,8 +217,8 @@ TEST(SiteTable, RowErrorsAndHeaderErrors) {
         {6, "Number of scenario years must be in the range 0-10000"},
         {7, "Precipitation cannot decrease by more than 100 percent!"},
         {8, "scenario: \"x\" is not a whole number"},
-        {9, "unbalanced quotes"},
-        {10, "expected 5 fields, found 3"},
+        {9, "expected 5 fields, found 3"},
+        {10, "the quote opened on this line is not closed by the end of the file"},
     };
     ASSERT_EQ(table.rows.size(), std::size(expected));
     for (std::size_t i = 0; i < table.rows.size(); ++i) {
