@@ -147,6 +147,22 @@ void trace_file_header(const FileHeader& f) {
     debug_trace("FileHeader.bfOffBits : %d\n", static_cast<int>(f.bfOffBits));
 }
 
+void trace_image_header(const BitmapInfoHeader& h) {
+    debug_trace("\n");
+    debug_trace("**** IMAGE HEADER :\n");
+    debug_trace("**** biSize : %d\n", static_cast<int>(h.biSize));
+    debug_trace("**** biWidth : %d\n", h.biWidth);
+    debug_trace("**** biHeight : %d\n", h.biHeight);
+    debug_trace("**** biPlanes : %d\n", static_cast<int>(h.biPlanes));
+    debug_trace("**** biBitCount : %d\n", static_cast<int>(h.biBitCount));
+    debug_trace("**** biCompression : %d\n", static_cast<int>(h.biCompression));
+    debug_trace("**** biSizeImage : %d\n", static_cast<int>(h.biSizeImage));
+    debug_trace("**** biXPelsPerMeter : %d\n", h.biXPelsPerMeter);
+    debug_trace("**** biYPelsPerMeter : %d\n", h.biYPelsPerMeter);
+    debug_trace("**** biClrUsed : %d\n", static_cast<int>(h.biClrUsed));
+    debug_trace("**** biClrImportant : %d\n", static_cast<int>(h.biClrImportant));
+}
+
 std::string lower_extension(const std::string& path) {
     std::string ext = path.size() >= 4 ? path.substr(path.size() - 4) : path;
     for (char& c : ext)
@@ -263,22 +279,6 @@ void CTexture::UpdateHeader() {
     m_header.biClrImportant = 0;
 }
 
-void CTexture::TraceImageHeader() const {
-    debug_trace("\n");
-    debug_trace("**** IMAGE HEADER :\n");
-    debug_trace("**** biSize : %d\n", static_cast<int>(m_header.biSize));
-    debug_trace("**** biWidth : %d\n", m_header.biWidth);
-    debug_trace("**** biHeight : %d\n", m_header.biHeight);
-    debug_trace("**** biPlanes : %d\n", static_cast<int>(m_header.biPlanes));
-    debug_trace("**** biBitCount : %d\n", static_cast<int>(m_header.biBitCount));
-    debug_trace("**** biCompression : %d\n", static_cast<int>(m_header.biCompression));
-    debug_trace("**** biSizeImage : %d\n", static_cast<int>(m_header.biSizeImage));
-    debug_trace("**** biXPelsPerMeter : %d\n", m_header.biXPelsPerMeter);
-    debug_trace("**** biYPelsPerMeter : %d\n", m_header.biYPelsPerMeter);
-    debug_trace("**** biClrUsed : %d\n", static_cast<int>(m_header.biClrUsed));
-    debug_trace("**** biClrImportant : %d\n", static_cast<int>(m_header.biClrImportant));
-}
-
 int CTexture::ReadFile(const std::string& path, int width, int height, int depth) {
     Free();
     m_fileName = path;
@@ -326,9 +326,12 @@ int CTexture::ReadFileBMP(const std::string& path) {
         show_message(PromptIcon::Error, "Error during reading image header");
         return 0;
     }
-    m_header = decode_info_header(raw);
-    TraceImageHeader();
-    if (m_header.biPlanes != 1 || m_header.biBitCount != 24) {
+    // The file is decoded into locals; the object takes them over only when the whole
+    // image has been read, so a refused file leaves the image held before untouched, its
+    // header and row stride included.
+    BitmapInfoHeader header = decode_info_header(raw);
+    trace_image_header(header);
+    if (header.biPlanes != 1 || header.biBitCount != 24) {
         show_message(PromptIcon::Warning, "Texture file must have 24 bits depth");
         return 0;
     }
@@ -336,14 +339,14 @@ int CTexture::ReadFileBMP(const std::string& path) {
     // Nothing in the header is trusted: the pixels must start right after it, be
     // uncompressed bottom-up rows of a sensible size, and be present in full, before a
     // single byte is allocated or read.
-    const std::int64_t width = m_header.biWidth;
-    const std::int64_t height = m_header.biHeight;
+    const std::int64_t width = header.biWidth;
+    const std::int64_t height = header.biHeight;
     const bool dimensionsOk =
         width > 0 && height > 0 && width <= kMaxDimension && height <= kMaxDimension;
     const std::int64_t needed = dimensionsOk ? stride24(width) * height : 0;
     if (!dimensionsOk || needed > kMaxImageBytes ||
-        fh.bfOffBits != kFileHeaderSize + kInfoHeaderSize || m_header.biSize != kInfoHeaderSize ||
-        m_header.biCompression != 0 || m_header.biSizeImage < needed) {
+        fh.bfOffBits != kFileHeaderSize + kInfoHeaderSize || header.biSize != kInfoHeaderSize ||
+        header.biCompression != 0 || header.biSizeImage < needed) {
         debug_trace("Unsupported BMP header values\n");
         show_message(PromptIcon::Warning, "Invalid BMP file");
         return 0;
@@ -356,27 +359,27 @@ int CTexture::ReadFileBMP(const std::string& path) {
         return 0;
     }
 
-    Free();
     auto rows = AllocateRows(static_cast<int>(stride24(width)), static_cast<int>(height));
     if (!rows) {
         show_message(PromptIcon::Error, "Insuffisant memory");
         return 0;
     }
-    m_data = std::move(rows);
-    m_width = static_cast<int>(width);
-    m_height = static_cast<int>(height);
-    m_depth = m_header.biBitCount;
     errno = 0;
-    if (!file.read(m_data.get(), static_cast<std::size_t>(needed))) {
+    if (!file.read(rows.get(), static_cast<std::size_t>(needed))) {
         debug_trace("Error during reading %d\n", errno);
         show_message(PromptIcon::Error, "Error during reading image");
         return 0;
     }
     file.close();
-    m_fileName = path;
+    m_data = std::move(rows);
+    m_width = static_cast<int>(width);
+    m_height = static_cast<int>(height);
+    m_depth = header.biBitCount;
     UpdateWidthByte32();
+    m_fileName = path;
     // Only the rows of the image are kept; the header says so, so that writing the image
     // back gives a consistent file.
+    m_header = header;
     m_header.biSizeImage = static_cast<std::uint32_t>(needed);
     return 1;
 }
@@ -479,7 +482,7 @@ int CTexture::SaveFileBMP(const std::string& path) {
     encode_info_header(m_header, raw);
     if (!file.write(raw, kInfoHeaderSize))
         return fail("Error during writing image header");
-    TraceImageHeader();
+    trace_image_header(m_header);
     // The rows this image holds, which is what its header describes.
     if (!file.write(m_data.get(), imageBytes) || !file.close())
         return fail("Error during writing image");

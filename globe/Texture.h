@@ -81,7 +81,6 @@ private:
     // Fresh rows for an image of w x h pixels with the given stride, or null when the size
     // is out of reach.
     static std::unique_ptr<unsigned char[]> AllocateRows(int stride, int height);
-    void TraceImageHeader() const;
     // Copies pixel (row, column) of this image into pixel (toRow, toColumn) of rows.
     void CopyPixel(int row, int column, unsigned char* rows, int stride, int toRow,
                    int toColumn) const;

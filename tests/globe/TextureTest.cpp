@@ -309,6 +309,98 @@ TEST_F(TextureTest, MessagesOfBadFiles) {
     EXPECT_EQ(TakeMessage(), "Unable to open file for reading");
 }
 
+// What an image holds, for telling whether a refused read touched it.
+struct Snapshot {
+    int width, height, depth, stride;
+    std::uint32_t hdrSizeImage;
+    std::int32_t hdrWidth, hdrHeight;
+    std::uint16_t hdrBitCount;
+    Bytes rows;
+    bool operator==(const Snapshot&) const = default;
+};
+
+Snapshot snapshot(const CTexture& t) {
+    const BitmapInfoHeader& h = t.GetHeader();
+    const std::size_t n = static_cast<std::size_t>(t.GetWidthByte32()) * t.GetHeight();
+    return {
+        t.GetWidth(),       t.GetHeight(), t.GetDepth(),
+        t.GetWidthByte32(), h.biSizeImage, h.biWidth,
+        h.biHeight,         h.biBitCount,  Bytes(t.GetData(), t.GetData() + (t.GetData() ? n : 0))};
+}
+
+TEST_F(TextureTest, RefusedBmpLeavesTheEarlierImageWhole) {
+    // A file refused part-way through, read into an object that already holds an image of
+    // another size: the earlier image stays as it was, header and row stride included, so
+    // that every later operation stays within its rows.
+    auto truncated = [](int w, int h) {
+        Bytes b = bmp_file(w, h);
+        b.resize(b.size() - 5);
+        return b;
+    };
+    auto eightBit = [](int w, int h) {
+        Bytes b = bmp_file(w, h);
+        put16(b, 28, 8);
+        return b;
+    };
+    const struct {
+        const char* name;
+        int loadedWidth, loadedHeight;
+        Bytes file;
+        const char* message;
+    } cases[] = {
+        {"smaller truncated", 40, 30, truncated(3, 2), "Error during reading image"},
+        {"larger truncated", 3, 2, truncated(40, 30), "Error during reading image"},
+        {"larger eight-bit", 3, 2, eightBit(40, 30), "Texture file must have 24 bits depth"},
+        {"smaller eight-bit", 40, 30, eightBit(3, 2), "Texture file must have 24 bits depth"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Write(Path("loaded.bmp"), bmp_file(c.loadedWidth, c.loadedHeight));
+        Write(Path("refused.bmp"), c.file);
+        CTexture t;
+        ASSERT_EQ(t.ReadFileBMP(Path("loaded.bmp")), 1) << TakeMessage();
+        const Snapshot before = snapshot(t);
+
+        EXPECT_EQ(t.ReadFileBMP(Path("refused.bmp")), 0);
+        EXPECT_EQ(TakeMessage(), c.message);
+        EXPECT_TRUE(snapshot(t) == before);
+        EXPECT_EQ(t.GetFileName(), Path("loaded.bmp"));
+
+        // Whatever the header and stride say is really there (AddressSanitizer watches).
+        ASSERT_TRUE(t.IsValid());
+        EXPECT_EQ(t.GetHeader().biWidth, t.GetWidth());
+        EXPECT_EQ(t.GetHeader().biHeight, t.GetHeight());
+        EXPECT_EQ(t.GetHeader().biSizeImage,
+                  static_cast<std::uint32_t>(t.GetWidthByte32() * t.GetHeight()));
+        ASSERT_TRUE(t.SwapRedBlue());
+        const int stride = t.GetWidthByte32();
+        for (int y = 0; y < t.GetHeight(); ++y)
+            for (int x = 0; x < t.GetWidth(); ++x) {
+                const unsigned char* p = before.rows.data() + y * stride + x * 3;
+                ASSERT_EQ(t.GreyAt(x, y), (p[0] + p[1] + p[2]) / 3) << x << "," << y;
+            }
+        long drawn = -1;
+        t.Draw(
+            [&](const BitmapInfoHeader& h, const unsigned char* data, int, int, int, int) {
+                drawn = 0;
+                for (std::uint32_t i = 0; i < h.biSizeImage; ++i)
+                    drawn += data[i];
+            },
+            0, 0);
+        long expected = 0;
+        for (unsigned char b : before.rows)
+            expected += b;
+        EXPECT_EQ(drawn, expected);
+
+        // Through ReadFile the object is emptied first and stays empty.
+        EXPECT_EQ(t.ReadFile(Path("refused.bmp")), 0);
+        EXPECT_EQ(TakeMessage(), c.message);
+        EXPECT_FALSE(t.IsValid());
+        EXPECT_EQ(t.GetData(), nullptr);
+        EXPECT_FALSE(t.SwapRedBlue());
+    }
+}
+
 TEST_F(TextureTest, MessagesOfFailedWrites) {
     CTexture empty;
     EXPECT_EQ(empty.SaveFile(Path("x.raw")), 0);
@@ -492,11 +584,15 @@ TEST_F(TextureTest, BmpReaderSurvivesMutatedFiles) {
             const std::int64_t rows = std::int64_t{t.GetWidthByte32()} * t.GetHeight();
             ASSERT_LE(rows + 54, static_cast<std::int64_t>(bytes.size()));
             EXPECT_EQ(t.GetHeader().biSizeImage, static_cast<std::uint32_t>(rows));
-            long sum = 0;
+            // The rows are the file's bytes right after the 54 header bytes.
+            int wrongGrey = 0;
             for (int y = 0; y < t.GetHeight(); ++y)
-                for (int x = 0; x < t.GetWidth(); ++x)
-                    sum += t.GreyAt(x, y);
-            EXPECT_GE(sum, 0);
+                for (int x = 0; x < t.GetWidth(); ++x) {
+                    const unsigned char* p =
+                        bytes.data() + 54 + std::int64_t{y} * t.GetWidthByte32() + x * 3;
+                    wrongGrey += t.GreyAt(x, y) != (p[0] + p[1] + p[2]) / 3;
+                }
+            EXPECT_EQ(wrongGrey, 0);
             EXPECT_TRUE(t.SwapRedBlue());
             EXPECT_EQ(t.SaveFile(copy), 1);
             CTexture back;
