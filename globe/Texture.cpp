@@ -594,6 +594,8 @@ int CTexture::AddAlphaLayer(unsigned char alpha) {
     m_data = std::move(rows);
     m_depth = 32;
     m_widthByte32 = stride;
+    // The kept header is what drawing and writing trust; it must describe the new rows.
+    UpdateHeader();
     return 1;
 }
 

@@ -522,6 +522,11 @@ TEST_F(TextureTest, AlphaAndGrey) {
     EXPECT_EQ(t.GetDepth(), 32);
     EXPECT_TRUE(t.HasAlpha());
     EXPECT_EQ(t.GetWidthByte32(), 12);
+    // The kept header describes the new rows: 3 x 2 pixels of 4 bytes, 24 bytes in all.
+    EXPECT_EQ(t.GetHeader().biBitCount, 32);
+    EXPECT_EQ(t.GetHeader().biSizeImage, 24u);
+    EXPECT_EQ(t.GetHeader().biWidth, 3);
+    EXPECT_EQ(t.GetHeader().biHeight, 2);
     for (int j = 0; j < 2; ++j)
         for (int i = 0; i < 3; ++i) {
             const unsigned char* p = t.GetData() + j * 12 + i * 4;
@@ -529,6 +534,12 @@ TEST_F(TextureTest, AlphaAndGrey) {
             EXPECT_EQ(p[2], source_byte(3, i, j, 2));
             EXPECT_EQ(p[3], 200);
         }
+    // A width whose 24-bit rows are padded: 5 pixels take 16 bytes, then 20.
+    CTexture five;
+    ASSERT_TRUE(five.CopyFromBuffer(pattern_pixels(5, 1, 3).data(), 5, 1, 24));
+    ASSERT_EQ(five.AddAlphaLayer(1), 1);
+    EXPECT_EQ(five.GetWidthByte32(), 20);
+    EXPECT_EQ(five.GetHeader().biSizeImage, 20u);
     ASSERT_EQ(t.AddAlphaLayer(7), 1); // already 32 bits: just the alpha
     EXPECT_EQ(t.GetData()[3], 7);
 
@@ -540,6 +551,8 @@ TEST_F(TextureTest, AlphaAndGrey) {
     CTexture target;
     ASSERT_TRUE(target.CopyFromBuffer(pixels.data(), 3, 2, 24));
     ASSERT_EQ(target.SetAlphaFromImage(brightness), 1);
+    EXPECT_EQ(target.GetHeader().biBitCount, 32);
+    EXPECT_EQ(target.GetHeader().biSizeImage, 24u);
     for (int p = 0; p < 6; ++p)
         EXPECT_EQ(target.GetData()[(p / 3) * 12 + (p % 3) * 4 + 3],
                   (other[p * 3] + other[p * 3 + 1] + other[p * 3 + 2]) / 3);
