@@ -330,6 +330,31 @@ TEST(CliProgram, SameCellTwiceGivesTheSameRows) {
               std::vector<std::string>(q.begin() + 1, q.end()));
 }
 
+TEST(CliProgram, AFailedStandardOutputIsAFailure) {
+    // /dev/full refuses every write, as a full disk or a closed pipe would.
+    TempFolder temp;
+    const std::vector<std::string> runs[] = {
+        {"--climatology", "--lon", "13.25", "--lat", "55.75"},
+        {"--help"},
+        {"--version"},
+        {"--lon", "13.25", "--lat", "55.75", "--output", "x.txt"},
+    };
+    for (const std::vector<std::string>& args : runs) {
+        const CliRun run = run_cli(args, temp.path(), 0, "/dev/full");
+        EXPECT_EQ(run.status, 4) << args[0];
+        EXPECT_EQ(run.err, "skyfetch-cli: could not write to standard output: No space left on "
+                           "device\n")
+            << args[0];
+    }
+    // The driver file itself was written; only the report of it was lost.
+    EXPECT_EQ(entries(temp.path()), std::set<std::string>{"x.txt"});
+    // Nothing lost when nothing was meant for standard output: the status stays the run's.
+    const CliRun sea =
+        run_cli({"--climatology", "--lon", "-0.5", "--lat", "2"}, temp.path(), 0, "/dev/full");
+    EXPECT_EQ(sea.status, 3);
+    EXPECT_EQ(sea.err, "(0.5\u00B0W, 2\u00B0N) not land or not found in climate database\n");
+}
+
 TEST(CliProgram, HelpAndVersion) {
     TempFolder temp;
     CliRun run = run_cli({"--help"}, temp.path());

@@ -19,8 +19,8 @@ std::string slurp(const std::string& path) {
 
 } // namespace
 
-CliRun run_cli(const std::vector<std::string>& args, const std::string& folder,
-               long fileSizeLimit) {
+CliRun run_cli(const std::vector<std::string>& args, const std::string& folder, long fileSizeLimit,
+               const std::string& stdoutFile) {
     // The captured streams live outside the folder, so they never show up in it and the
     // size limit does not touch them before the child lowers it.
     char outName[] = "/tmp/skyfetch-cli-out-XXXXXX";
@@ -39,7 +39,13 @@ CliRun run_cli(const std::vector<std::string>& args, const std::string& folder,
     CliRun run;
     const pid_t pid = fork();
     if (pid == 0) {
-        dup2(outFd, STDOUT_FILENO);
+        if (stdoutFile.empty()) {
+            dup2(outFd, STDOUT_FILENO);
+        } else {
+            const int fd = open(stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+            if (fd < 0 || dup2(fd, STDOUT_FILENO) < 0)
+                _exit(125);
+        }
         dup2(errFd, STDERR_FILENO);
         if (chdir(folder.c_str()) != 0)
             _exit(126);

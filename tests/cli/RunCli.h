@@ -15,7 +15,8 @@ struct CliRun {
 // Runs the built skyfetch-cli with the arguments in the folder `folder`. A non-zero
 // fileSizeLimit caps the size of every file the child writes (as `ulimit -f` does),
 // with SIGXFSZ ignored so that an oversized write fails with EFBIG instead of killing it.
+// A non-empty stdoutFile receives standard output instead of the capture (out stays empty).
 CliRun run_cli(const std::vector<std::string>& args, const std::string& folder,
-               long fileSizeLimit = 0);
+               long fileSizeLimit = 0, const std::string& stdoutFile = {});
 
 } // namespace skyfetch::test
