@@ -95,7 +95,9 @@ int CliTool::run(const std::vector<std::string>& args) {
                  "spinup,scenario,temp_change,\nprecip_change,co2_change; each row writes "
                  "<name>.txt into the output folder.\n"
                  "Exit status: 0 done, 2 bad input or existing file without --force, 3 not "
-                 "land, 4 cannot write;\na batch returns the highest status of its rows.\n";
+                 "land, 4 cannot write;\na batch returns the highest status of its rows. "
+                 "Values are checked before the location\nis looked up, the output name "
+                 "after it.\n";
         return kExitOk;
     case CliMode::Version:
         m_out << "skyfetch-cli Version " << kVersionString << "\n";

@@ -355,6 +355,22 @@ TEST(CliProgram, AFailedStandardOutputIsAFailure) {
     EXPECT_EQ(sea.err, "(0.5\u00B0W, 2\u00B0N) not land or not found in climate database\n");
 }
 
+TEST(CliProgram, ValuesComeBeforeTheLookupAndTheNameAfterIt) {
+    // At a sea cell: a bad value is still reported as such, a bad name is not reached.
+    TempFolder temp;
+    CliRun run = run_cli({"--lon", "-0.5", "--lat", "2", "--spinup", "10001"}, temp.path());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "Number of spinup years must be in the range 0-10000\n");
+    run = run_cli({"--lon", "-0.5", "--lat", "2", "--output", ".txt"}, temp.path());
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.err, "(0.5\u00B0W, 2\u00B0N) not land or not found in climate database\n");
+    run = run_cli({"--help"}, temp.path());
+    EXPECT_NE(run.out.find("Values are checked before the location\nis looked up, the output "
+                           "name after it.\n"),
+              std::string::npos)
+        << run.out;
+}
+
 TEST(CliProgram, HelpAndVersion) {
     TempFolder temp;
     CliRun run = run_cli({"--help"}, temp.path());
