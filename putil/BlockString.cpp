@@ -140,8 +140,10 @@ void BlockString::fit(std::size_t length) {
 void BlockString::assign_bytes(const char* text, std::size_t n) {
     const std::size_t want = blocks_for(n);
     if (m_data && static_cast<std::size_t>(m_blocks) == want) {
+        // The rest of the block is cleared as well, so that the old text cannot come
+        // back through operator[].
         std::memmove(m_data, text, n);
-        m_data[n] = '\0';
+        std::memset(m_data + n, 0, want * kBlockSize - n);
         return;
     }
     char* fresh = allocate_blocks(want);
@@ -156,7 +158,7 @@ void BlockString::append_bytes(const char* text, std::size_t n) {
     const std::size_t want = blocks_for(length + n);
     if (static_cast<std::size_t>(m_blocks) == want) {
         std::memmove(m_data + length, text, n);
-        m_data[length + n] = '\0';
+        std::memset(m_data + length + n, 0, want * kBlockSize - length - n);
         return;
     }
     char* fresh = allocate_blocks(want);
@@ -309,10 +311,12 @@ BlockString& BlockString::printf(const char* format, ...) {
 }
 
 char& BlockString::operator[](std::size_t i) {
-    if (i >= static_cast<std::size_t>(m_blocks) * kBlockSize) {
-        const std::size_t want = i / kBlockSize + 1;
-        if (want > static_cast<std::size_t>(INT_MAX))
+    // The buffer's last byte must stay a terminator, whatever is written through the
+    // reference: a position there or beyond grows the buffer to hold byte i and one more.
+    if (i >= static_cast<std::size_t>(m_blocks) * kBlockSize - 1) {
+        if (i == SIZE_MAX)
             fail();
+        const std::size_t want = blocks_for(i + 1);
         char* fresh = allocate_blocks(want);
         std::strcpy(fresh, m_data);
         std::free(m_data);

@@ -59,8 +59,9 @@ public:
     // Replaces the text with what sprintf would produce, whatever its length.
     BlockString& printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-    // Byte i; a position at or beyond the capacity first grows the buffer to i / 32 + 1
-    // blocks, keeping the text (new bytes are zero).
+    // Byte i; a position that would reach the buffer's last byte (kept for the
+    // terminator) first grows the buffer to the blocks a text of i + 1 bytes needs,
+    // keeping the text. Assigning and appending leave every byte past the text zero.
     char& operator[](std::size_t i);
 
     BlockString operator+(const BlockString& other) const;

@@ -120,6 +120,42 @@ TEST(BlockString, ElementAccessGrowsTheBufferAndKeepsTheText) {
     EXPECT_EQ(s, "Abcd");
 }
 
+TEST(BlockString, ElementAccessNeverShowsOldTextOrLosesTheTerminator) {
+    // A shorter text in the same block: the bytes after it are zero again.
+    BlockString s("abcdef");
+    s = "ab";
+    s[2] = 'X';
+    EXPECT_STREQ(s.c_str(), "abX");
+    const BlockString shorter("ab");
+    BlockString copied("abcdef");
+    copied = shorter;
+    copied[2] = 'X';
+    EXPECT_STREQ(copied.c_str(), "abX");
+    BlockString printed("abcdef");
+    printed.printf("%d", 7);
+    printed[1] = 'X';
+    EXPECT_STREQ(printed.c_str(), "7X");
+    BlockString appended("abcdef");
+    appended[2] = '\0'; // the text is "ab", with "def" still stored behind it
+    appended += "Y";
+    appended[3] = 'Z';
+    EXPECT_STREQ(appended.c_str(), "abYZ");
+
+    // The last byte of a block is the terminator's: writing there grows the buffer first.
+    BlockString t(std::string(31, 't').c_str());
+    ASSERT_EQ(t.blocks(), 1);
+    t[31] = 'u';
+    EXPECT_EQ(t.blocks(), 2);
+    EXPECT_EQ(t.length(), 32);
+    EXPECT_EQ(t, (std::string(31, 't') + "u").c_str());
+    BlockString e;
+    e[30] = 'w'; // beyond the text: the text stays empty
+    EXPECT_EQ(e.blocks(), 1);
+    e[31] = 'v';
+    EXPECT_EQ(e.blocks(), 2);
+    EXPECT_STREQ(e.c_str(), "");
+}
+
 TEST(BlockString, AssignmentFromItsOwnText) {
     BlockString s(std::string(80, 'q').append("tail").c_str());
     s = s.c_str() + 80; // shrinks from 3 blocks to 1 while reading its own buffer
