@@ -321,9 +321,18 @@ private slots:
         QVERIFY(m_view->OnCommand(CGlobeView::ID_GLOBE_ZOOM_OUT));
         QCOMPARE(m_view->m_zoomTarget, 1.05);
         QVERIFY(!m_view->OnCommand(4711));
+        // From the view's centre (0, 0) to a selection elsewhere: a flight of
+        // sqrt(30.25^2 + 40.75^2) = 50.7506 degrees that ends centred on it.
+        m_view->m_longitude = 30.25;
+        m_view->m_latitude = 40.75;
         QVERIFY(m_view->OnCommand(CGlobeView::ID_GLOBE_SHOW_SELECTED));
-        QVERIFY(m_view->m_travel >= 0);
+        QCOMPARE(m_view->m_targetLon, 30.25);
+        QCOMPARE(m_view->m_targetLat, 40.75);
+        QVERIFY2(std::fabs(m_view->m_travel - 50.7506) < 1e-4,
+                 qPrintable(QString::number(m_view->m_travel)));
         QTRY_VERIFY_WITH_TIMEOUT(!m_view->AnimationActive(), 10000);
+        QCOMPARE(m_view->m_spin, -30.25);
+        QCOMPARE(m_view->m_tilt, 40.75);
     }
 
     void arrowKeysGoToTheHost() {
