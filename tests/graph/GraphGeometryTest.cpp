@@ -53,19 +53,56 @@ TEST(GraphLayout, WorkedExamples) {
 }
 
 TEST(GraphLayout, AtFirstWidthThePlotIsBalancedAndFits) {
+    // Worked by hand for W = W0, H = 130: bw = (W - 107) / 12, xR = 66 + 12 bw before the
+    // shift, which is (118 + 12 bw - W) / 4.
+    const LayoutCase cases[] = {
+        {120, 130, 120, 26, 50, 1, 76, 92, 77},   {130, 130, 130, 26, 52, 1, 78, 92, 77},
+        {200, 130, 200, 26, 52, 7, 150, 92, 77},  {251, 130, 251, 26, 50, 12, 208, 92, 77},
+        {400, 130, 400, 26, 51, 24, 353, 92, 77},
+    };
+    for (const LayoutCase& c : cases) {
+        SCOPED_TRACE(c.width);
+        const GraphLayout l = LayoutGraph(c.width, c.height, c.initialWidth);
+        EXPECT_EQ(l.labelOffset, c.labelOffset);
+        EXPECT_EQ(l.xLeft, c.xLeft);
+        EXPECT_EQ(l.barWidth, c.barWidth);
+        EXPECT_EQ(l.xRight, c.xRight);
+    }
+    // Every first width: the plot lies inside the area, its left margin (room for the
+    // temperature labels) 50 to 52 pixels and at most 7 pixels wider than the right one.
     for (int w = 120; w <= 400; ++w) {
         SCOPED_TRACE(w);
         const GraphLayout l = LayoutGraph(w, 130, w);
-        EXPECT_EQ(l.xLeft, 52 - l.shift);
         EXPECT_EQ(l.labelOffset, 26);
-        EXPECT_EQ(l.xRight - l.xLeft, 12 * (l.barWidth + 1) + 2);
-        // The shift is a quarter of the excess of the plot's span over the width.
-        EXPECT_EQ(l.shift, (52 + 52 + 12 * (l.barWidth + 1) + 2 - w) / 4);
-        EXPECT_LE(l.xRight, w);
+        const int leftMargin = l.xLeft;
+        const int rightMargin = w - l.xRight;
+        EXPECT_GE(leftMargin, 50);
+        EXPECT_LE(leftMargin, 52);
+        EXPECT_GE(leftMargin - rightMargin, 0);
+        EXPECT_LE(leftMargin - rightMargin, 7);
+        // The bars take the width between margins of 52: one more pixel each would not fit.
+        EXPECT_LE(12 * l.barWidth, w - 2 * 52 - 3);
+        EXPECT_GT(12 * (l.barWidth + 1), w - 2 * 52 - 3);
     }
 }
 
 TEST(GraphLayout, WideningMovesThePlotAndTitlesOutwards) {
+    // Worked by hand for W0 = 180, H = 130: xL = (W - 180) / 3 + 52 before the shift,
+    // title offset 26 + (W - 180) / 10, capped at 32.
+    const LayoutCase cases[] = {
+        {181, 130, 180, 26, 50, 6, 136, 92, 77},   {200, 130, 180, 28, 58, 6, 144, 92, 77},
+        {270, 130, 180, 32, 81, 8, 191, 92, 77},   {360, 130, 180, 32, 110, 11, 256, 92, 77},
+        {540, 130, 180, 32, 170, 16, 376, 92, 77},
+    };
+    for (const LayoutCase& c : cases) {
+        SCOPED_TRACE(c.width);
+        const GraphLayout l = LayoutGraph(c.width, c.height, c.initialWidth);
+        EXPECT_EQ(l.labelOffset, c.labelOffset);
+        EXPECT_EQ(l.xLeft, c.xLeft);
+        EXPECT_EQ(l.barWidth, c.barWidth);
+        EXPECT_EQ(l.xRight, c.xRight);
+    }
+
     const int w0 = 180;
     const GraphLayout first = LayoutGraph(w0, 130, w0);
     GraphLayout previous = first;
@@ -78,8 +115,10 @@ TEST(GraphLayout, WideningMovesThePlotAndTitlesOutwards) {
         EXPECT_GE(l.barWidth, (w - w0) / 36 + first.barWidth - 1);
         EXPECT_GE(l.labelOffset, previous.labelOffset);
         EXPECT_LE(l.labelOffset, 130 / 4);
-        // The left axis keeps a third of the extra width (less the balancing shift).
-        EXPECT_EQ(l.xLeft, (w - w0) / 3 + 52 - l.shift);
+        // The plot moves right: its left axis never goes back by more than the balancing
+        // shift's wobble, and it stays inside the area.
+        EXPECT_GE(l.xLeft, previous.xLeft - 2);
+        EXPECT_GE(l.xLeft, first.xLeft);
         EXPECT_LE(l.xRight, w);
         previous = l;
     }
