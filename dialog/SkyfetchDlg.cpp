@@ -19,7 +19,6 @@
 #include <QButtonGroup>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -74,6 +75,10 @@ public:
     }
 
 private:
+public:
+    pid_t Pid() const { return m_pid; }
+
+private:
     pid_t m_pid = -1;
     std::optional<int> m_status;
 };
@@ -116,8 +121,29 @@ private:
     Display* m_display;
 };
 
-// Visible top-level windows with their names (empty for none).
-std::vector<std::pair<Window, std::string>> TopLevelWindows(Display* display) {
+// The process that made a window, as its toolkit records it (0 when unknown).
+long WindowPid(Display* display, Window window) {
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
+    if (pidAtom == None)
+        return 0;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    long pid = 0;
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
+                           &count, &after, &data) == Success &&
+        data) {
+        if (format == 32 && count == 1)
+            pid = *reinterpret_cast<long*>(data);
+        XFree(data);
+    }
+    return pid;
+}
+
+// The visible top-level windows of one process, with their names (empty for none). Other
+// tests may have windows with the same title on the same display at the same time.
+std::vector<std::pair<Window, std::string>> TopLevelWindows(Display* display, pid_t pid) {
     std::vector<std::pair<Window, std::string>> found;
     Window root = 0, parent = 0;
     Window* children = nullptr;
@@ -127,7 +153,7 @@ std::vector<std::pair<Window, std::string>> TopLevelWindows(Display* display) {
     for (unsigned i = 0; i < count; ++i) {
         XWindowAttributes attributes{};
         if (!XGetWindowAttributes(display, children[i], &attributes) ||
-            attributes.map_state != IsViewable)
+            attributes.map_state != IsViewable || WindowPid(display, children[i]) != pid)
             continue;
         char* name = nullptr;
         std::string text;
@@ -143,10 +169,11 @@ std::vector<std::pair<Window, std::string>> TopLevelWindows(Display* display) {
 }
 
 template <typename Pick>
-std::optional<Window> WaitForWindow(Display* display, Pick pick, std::chrono::seconds limit) {
+std::optional<Window> WaitForWindow(Display* display, pid_t pid, Pick pick,
+                                    std::chrono::seconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < end) {
-        for (const auto& [window, name] : TopLevelWindows(display))
+        for (const auto& [window, name] : TopLevelWindows(display, pid))
             if (pick(window, name))
                 return window;
         std::this_thread::sleep_for(100ms);
@@ -181,7 +208,8 @@ TEST(EndToEnd, TypedLocationGenerateFinish) {
     {
         Program program(home, config, out, fakeBin);
         const auto main = WaitForWindow(
-            display, [](Window, const std::string& name) { return name == kTitle; }, 60s);
+            display, program.Pid(), [](Window, const std::string& name) { return name == kTitle; },
+            60s);
         ASSERT_TRUE(main) << "the window did not appear";
         std::this_thread::sleep_for(1s); // the first frames of the globe
 
@@ -193,7 +221,7 @@ TEST(EndToEnd, TypedLocationGenerateFinish) {
         // The report: a second window without a caption. Shift+Tab reaches its last
         // button, "Finish", whether or not a button has the focus yet.
         const auto report = WaitForWindow(
-            display,
+            display, program.Pid(),
             [&](Window window, const std::string& name) {
                 return window != *main && name != kTitle;
             },
@@ -206,7 +234,7 @@ TEST(EndToEnd, TypedLocationGenerateFinish) {
         const auto status = program.Wait(30s);
         ASSERT_TRUE(status) << "the program did not end; file written: "
                             << fs::exists(out / "climate.txt")
-                            << ", windows left: " << TopLevelWindows(display).size();
+                            << ", windows left: " << TopLevelWindows(display, program.Pid()).size();
         EXPECT_EQ(*status, 0);
     }
     XCloseDisplay(display);
