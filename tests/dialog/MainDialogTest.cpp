@@ -6,6 +6,7 @@
 #include "app/settings/Profile.h"
 #include "climate/ClimateArchive.h"
 #include "dialog/DialogTemplate.h"
+#include "dialog/MessageBoxPrompt.h"
 #include "dialog/SkyfetchDlg.h"
 #include "dialog/UpDownControl.h"
 #include "globe/GlobeSurfaceFormat.h"
@@ -13,12 +14,14 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
 #include <QTreeWidget>
@@ -799,6 +802,43 @@ private slots:
         QTest::keyClick(d->Control(IDC_GLOBE), Qt::Key_Up);
         QCOMPARE(d->Edit(IDC_LATITUDE)->text(), "16.25");
         QVERIFY(Checked(*d, IDC_SOUTH));
+    }
+
+    void messageBoxesCarryTheProgramsName() {
+        MessageBoxPrompt boxes;
+        const struct {
+            PromptIcon icon;
+            PromptButtons buttons;
+            QMessageBox::Icon shownIcon;
+            QMessageBox::StandardButton press;
+            PromptAnswer answer;
+        } rows[] = {
+            {PromptIcon::Question, PromptButtons::YesNo, QMessageBox::Question, QMessageBox::No,
+             PromptAnswer::No},
+            {PromptIcon::Question, PromptButtons::YesNo, QMessageBox::Question, QMessageBox::Yes,
+             PromptAnswer::Yes},
+            {PromptIcon::Error, PromptButtons::Ok, QMessageBox::Critical, QMessageBox::Ok,
+             PromptAnswer::Ok},
+            {PromptIcon::Warning, PromptButtons::Ok, QMessageBox::Warning, QMessageBox::Ok,
+             PromptAnswer::Ok},
+        };
+        for (const auto& row : rows) {
+            bool seen = false;
+            QTimer::singleShot(0, this, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                seen = true;
+                QCOMPARE(box->windowTitle(), "Skyfetch");
+                QCOMPARE(box->text(), "Some text\nover two lines");
+                QCOMPARE(box->icon(), row.shownIcon);
+                QCOMPARE(box->standardButtons(), row.buttons == PromptButtons::YesNo
+                                                     ? QMessageBox::Yes | QMessageBox::No
+                                                     : QMessageBox::Ok);
+                box->button(row.press)->click();
+            });
+            QCOMPARE(boxes.show("Some text\nover two lines", row.icon, row.buttons), row.answer);
+            QVERIFY(seen);
+        }
     }
 
     void numbersIgnoreADecimalCommaLocale() {
