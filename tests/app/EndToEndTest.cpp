@@ -19,6 +19,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -47,6 +48,9 @@ public:
             fakeBin.string() + ":" + (std::getenv("PATH") ? std::getenv("PATH") : "");
         m_pid = ::fork();
         if (m_pid == 0) {
+            // Whatever ends the test also ends the program: a left-over child would keep
+            // the test runner's output pipe open.
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
             ::setenv("PATH", path.c_str(), 1);
             ::setenv("HOME", home.c_str(), 1);
             ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
@@ -121,6 +125,13 @@ private:
     Display* m_display;
 };
 
+// Windows of other tests on the same display come and go while we look at them; the
+// errors that causes are expected and must not end the test (Xlib's default handler
+// exits the process).
+int IgnoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
+
 // The process that made a window, as its toolkit records it (0 when unknown).
 long WindowPid(Display* display, Window window) {
     const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
@@ -188,6 +199,7 @@ TEST(EndToEnd, TypedLocationGenerateFinish) {
         GTEST_SKIP() << "needs an X display (the tests run under xvfb-run)";
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
+    XSetErrorHandler(IgnoreXError);
 
     char pattern[] = "/tmp/skyfetch-e2e-XXXXXX";
     const fs::path root = fs::canonical(::mkdtemp(pattern));
