@@ -1,6 +1,8 @@
 #include "dialog/UpDownControl.h"
 
 #include <QKeyEvent>
+
+#include <algorithm>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -46,7 +48,16 @@ void CUpDown::SetRange(int minimum, int maximum) {
     m_maximum = maximum;
 }
 
+void CUpDown::TakeUpBuddyValue() {
+    if (!m_buddy)
+        return;
+    if (const auto typed = BuddyInteger(m_buddy->text().trimmed().toStdString()))
+        m_position = std::clamp(*typed, std::min(m_minimum, m_maximum),
+                                std::max(m_minimum, m_maximum));
+}
+
 void CUpDown::Step(int direction, double heldSeconds) {
+    TakeUpBuddyValue();
     int delta = direction * AccelerationIncrement(m_accel, heldSeconds);
     if (m_maximum < m_minimum) // a reversed range counts the other way
         delta = -delta;

@@ -17,8 +17,10 @@ namespace skyfetch {
 // within a range; a click (or Up/Down in the buddy) moves it by a step that grows while
 // the arrow is held (the acceleration table), after asking the receiver of
 // positionAboutToChange, which may veto the move. A move writes the new position into
-// the buddy as a plain integer. The position is not read back from the buddy: after
-// the user typed, the next step continues from the spin's own position.
+// the buddy as a plain integer. Before a step the spin takes up a whole number the user
+// typed into the buddy (held within the range), so that an arrow continues from what
+// the field shows; any other text (a decimal fraction, a location's cell centre) leaves
+// the spin at its own position.
 class CUpDown : public QWidget {
     Q_OBJECT
 public:
@@ -53,6 +55,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void TakeUpBuddyValue();
     void StartHold(int direction);
     void StopHold();
     void Repeat();

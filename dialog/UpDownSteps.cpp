@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 
 namespace skyfetch {
 
@@ -18,6 +19,23 @@ int AccelerationIncrement(std::span<const UpDownAccel> table, double heldSeconds
         if (entry.seconds <= heldSeconds)
             increment = entry.increment;
     return increment;
+}
+
+std::optional<int> BuddyInteger(const std::string& text) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first != last && *first == '+') {
+        ++first;
+        if (first != last && *first == '-')
+            return std::nullopt;
+    }
+    if (first == last || (*first == '-' && first + 1 == last))
+        return std::nullopt;
+    int value = 0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last)
+        return std::nullopt;
+    return value;
 }
 
 int SteppedPosition(int position, int delta, int minimum, int maximum) {

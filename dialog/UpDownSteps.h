@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <span>
+#include <string>
 
 namespace skyfetch {
 
@@ -20,6 +22,10 @@ std::span<const UpDownAccel> DefaultUpDownAcceleration();
 // The increment of the entry with the largest start not later than heldSeconds (the
 // first entry before that; 1 for an empty table).
 int AccelerationIncrement(std::span<const UpDownAccel> table, double heldSeconds);
+
+// The value of a buddy text that is a plain whole number (optional sign and digits
+// only, within the int range); nothing for any other text.
+std::optional<int> BuddyInteger(const std::string& text);
 
 // The position after a step of delta, held within [minimum, maximum]; the range may be
 // given either way round.

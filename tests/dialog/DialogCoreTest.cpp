@@ -219,6 +219,22 @@ TEST(UpDownSteps, PositionStaysInRange) {
     EXPECT_EQ(SteppedPosition(INT_MAX - 1, 100, INT_MIN, INT_MAX), INT_MAX);
 }
 
+TEST(UpDownSteps, OnlyAPlainWholeNumberInTheBuddyIsTakenUp) {
+    const struct {
+        const char* text;
+        std::optional<int> value;
+    } rows[] = {
+        {"1000", 1000}, {"-25", -25}, {"+7", 7}, {"0", 0},
+        {"2.5", std::nullopt},    // a typed fraction keeps the spin's own position
+        {"147.25", std::nullopt}, // a location's cell centre
+        {"", std::nullopt},       {"-", std::nullopt},   {"+", std::nullopt},
+        {"12a", std::nullopt},    {"1e3", std::nullopt}, {"99999999999", std::nullopt},
+        {"+-1", std::nullopt},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(BuddyInteger(row.text), row.value) << row.text;
+}
+
 TEST(ToolTipText, WrapsAtBlanksWithinTheWidth) {
     const auto width = [](const std::string& s) { return int(s.size()) * 6; }; // 6 px a letter
     EXPECT_EQ(WrapToWidth("Typically 100 years", 400, width), "Typically 100 years");

@@ -419,19 +419,26 @@ private slots:
         CUpDown* years = d->Spin(IDC_SCENARIOSPIN);
         QCOMPARE(years->Buddy(), d->Edit(IDC_SCENARIOYEARS));
         QTest::mouseClick(years->UpButton(), Qt::LeftButton);
-        QCOMPARE(Text(*d, IDC_SCENARIOYEARS), "10"); // from its own position 0, step 10
-        years->Step(+1, 2.5);                        // held for 2.5 s: steps of 100
-        QCOMPARE(Text(*d, IDC_SCENARIOYEARS), "110");
-        years->SetPos(9990);
+        QCOMPARE(Text(*d, IDC_SCENARIOYEARS), "110"); // from the 100 shown, step 10
+        years->Step(+1, 2.5);                         // held for 2.5 s: steps of 100
+        QCOMPARE(Text(*d, IDC_SCENARIOYEARS), "210");
+        Type(*d, IDC_SCENARIOYEARS, "9990");
         years->Step(+1, 3.0);
         QCOMPARE(Text(*d, IDC_SCENARIOYEARS), "10000"); // clamped, no separators
+        Type(*d, IDC_SCENARIOYEARS, "12345");             // beyond the range: held at it
+        QTest::mouseClick(years->DownButton(), Qt::LeftButton);
+        QCOMPARE(Text(*d, IDC_SCENARIOYEARS), "9990");
 
         // The temperature spin starts at the restored magnitude, rounded.
         CUpDown* temp = d->Spin(IDC_TEMPSPIN);
         QCOMPARE(temp->Pos(), 0);
         QCOMPARE(temp->Minimum(), -30);
         QCOMPARE(temp->Maximum(), 30);
+        Type(*d, IDC_TEMPCHANGE, "2.5"); // not a whole number: the spin's own position counts
+        QTest::mouseClick(temp->UpButton(), Qt::LeftButton);
+        QCOMPARE(Text(*d, IDC_TEMPCHANGE), "1");
         temp->SetPos(29);
+        Type(*d, IDC_TEMPCHANGE, "29.5");
         QTest::keyClick(d->Edit(IDC_TEMPCHANGE), Qt::Key_Up);
         QCOMPARE(Text(*d, IDC_TEMPCHANGE), "30");
         QTest::keyClick(d->Edit(IDC_TEMPCHANGE), Qt::Key_Up);
@@ -443,7 +450,8 @@ private slots:
         connect(years, &CUpDown::positionAboutToChange, this,
                 [](int, int, bool* veto) { *veto = true; });
         years->Step(-1);
-        QCOMPARE(years->Pos(), 10000);
+        QCOMPARE(years->Pos(), 9990);
+        QCOMPARE(Text(*d, IDC_SCENARIOYEARS), "9990");
     }
 
     void toolTipsAndTabOrder() {
