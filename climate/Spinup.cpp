@@ -2,6 +2,7 @@
 
 #include "putil/FatalMessage.h"
 
+#include <initializer_list>
 #include <new>
 
 namespace skyfetch {
@@ -106,6 +107,13 @@ SpinupSet& initialisation_set() {
 }
 SpinupSet& scenario_set() {
     return g_scenario;
+}
+
+void prepare_spinup_sets(const CellRecord& record) {
+    for (SpinupSet* set : {&g_initialisation, &g_scenario}) {
+        set->reset();
+        set->fill(record);
+    }
 }
 
 } // namespace skyfetch

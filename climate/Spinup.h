@@ -60,4 +60,8 @@ struct SpinupSet {
 SpinupSet& initialisation_set();
 SpinupSet& scenario_set();
 
+// Readies both sets for a new file: back to data year 0, filled from the record and
+// detrended, so that every file starts alike however many were written before.
+void prepare_spinup_sets(const CellRecord& record);
+
 } // namespace skyfetch

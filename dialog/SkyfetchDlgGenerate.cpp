@@ -129,12 +129,7 @@ void CSkyfetchDlg::OnOK() {
     }
 
     // 10. Both phases start at data year 0, also on a second attempt after a failed write.
-    SpinupSet& initialisation = initialisation_set();
-    SpinupSet& scenario = scenario_set();
-    initialisation.reset();
-    initialisation.fill(record);
-    scenario.reset();
-    scenario.fill(record);
+    prepare_spinup_sets(record);
 
     // 11, 12. The file appears whole or not at all; an old file stays as it was.
     DriverFileParameters parameters;
@@ -149,7 +144,7 @@ void CSkyfetchDlg::OnOK() {
     {
         WriteProgress progress(this);
         written = write_driver_file(
-            outputPath, ExistingFile::Replace, parameters, record, initialisation, scenario,
+            outputPath, ExistingFile::Replace, parameters, record, initialisation_set(), scenario_set(),
             [&progress](int done, int total) { progress.Show(done, total); });
     }
     if (!written) {

@@ -128,12 +128,7 @@ bool CliTool::find_cell(double lon, double lat, CellRecord& record, const std::s
 int CliTool::write_file(const std::string& path, bool force, const RunParameters& parameters,
                         const CellRecord& record, const std::string& prefix) {
     // Every file starts at data year 0, however many files this process has written.
-    SpinupSet& initialisation = initialisation_set();
-    SpinupSet& scenario = scenario_set();
-    initialisation.reset();
-    initialisation.fill(record);
-    scenario.reset();
-    scenario.fill(record);
+    prepare_spinup_sets(record);
 
     DriverFileParameters file;
     file.cornerLon = record.lon;
@@ -145,7 +140,7 @@ int CliTool::write_file(const std::string& path, bool force, const RunParameters
     file.co2Change = parameters.co2Change;
     const WriteResult result =
         write_driver_file(path, force ? ExistingFile::Replace : ExistingFile::Keep, file, record,
-                          initialisation, scenario);
+                          initialisation_set(), scenario_set());
     if (result.ok())
         return kExitOk;
     m_err << prefix << result.error << "\n";

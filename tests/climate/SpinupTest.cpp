@@ -174,5 +174,33 @@ TEST(SpinupSet, FillDetrendsOnlyTemperatureAndSetsRunOnTheirOwn) {
     scen.reset();
 }
 
+
+TEST(SpinupSet, PreparingForANewFileStartsBothSetsAtYearZero) {
+    CellRecord rec;
+    fill_series(rec.mtemp, 0.5, none);
+    fill_series(rec.mprec, 3.0, none);
+    fill_series(rec.msun, 1.0, none);
+    fill_series(rec.mwet, 2.0, none);
+    // A file written before left the sets somewhere in their ten years.
+    for (int i = 0; i < 3; ++i)
+        initialisation_set().next_year();
+    for (int i = 0; i < 6; ++i)
+        scenario_set().next_year();
+
+    prepare_spinup_sets(rec);
+    for (SpinupSet* set : {&initialisation_set(), &scenario_set()}) {
+        EXPECT_EQ(set->temperature.current_year(), 0);
+        EXPECT_EQ(set->sunshine.current_year(), 0);
+        for (int m = 0; m < 12; ++m) {
+            EXPECT_EQ(set->precipitation.month_value(m), rec.mprec[m]);
+            EXPECT_NEAR(set->temperature.month_value(m), rec.mtemp[m], 1e-9);
+        }
+        set->next_year(); // detrended: year 1 is back at year 0's temperature
+        EXPECT_NEAR(set->temperature.month_value(0), rec.mtemp[0], 1e-9);
+        EXPECT_EQ(set->raindays.month_value(0), rec.mwet[12]);
+        set->reset();
+    }
+}
+
 } // namespace
 } // namespace skyfetch
