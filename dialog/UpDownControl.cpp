@@ -2,9 +2,9 @@
 
 #include <QKeyEvent>
 
-#include <algorithm>
 #include <QLineEdit>
 #include <QToolButton>
+#include <algorithm>
 
 namespace skyfetch {
 namespace {
@@ -52,8 +52,8 @@ void CUpDown::TakeUpBuddyValue() {
     if (!m_buddy)
         return;
     if (const auto typed = BuddyInteger(m_buddy->text().trimmed().toStdString()))
-        m_position = std::clamp(*typed, std::min(m_minimum, m_maximum),
-                                std::max(m_minimum, m_maximum));
+        m_position =
+            std::clamp(*typed, std::min(m_minimum, m_maximum), std::max(m_minimum, m_maximum));
 }
 
 void CUpDown::Step(int direction, double heldSeconds) {
@@ -62,7 +62,9 @@ void CUpDown::Step(int direction, double heldSeconds) {
     if (m_maximum < m_minimum) // a reversed range counts the other way
         delta = -delta;
     bool veto = false;
+    m_stepping = true;
     emit positionAboutToChange(m_position, delta, &veto);
+    m_stepping = false;
     if (veto)
         return;
     const int next = SteppedPosition(m_position, delta, m_minimum, m_maximum);
@@ -83,23 +85,45 @@ void CUpDown::Step(int direction, double heldSeconds) {
 void CUpDown::StartHold(int direction) {
     m_direction = direction;
     m_held.start();
-    Step(direction, 0.0);
+    // A message shown by the receiver of the first step blocks the window and ends the
+    // hold at once; so the timer runs before that step, not after it.
+    if (QWidget* top = window(); top != this)
+        top->installEventFilter(this);
     m_repeat.start(kFirstRepeatMs);
+    Step(direction, 0.0);
 }
 
 void CUpDown::StopHold() {
     m_repeat.stop();
     m_direction = 0;
+    if (QWidget* top = window(); top != this)
+        top->removeEventFilter(this);
 }
 
 void CUpDown::Repeat() {
     if (m_direction == 0)
         return;
+    // A tick that arrives while a step is still being handled comes from a nested event
+    // loop (a modal window): the user can no longer be holding the arrow for this window.
+    if (m_stepping) {
+        ReleaseArrows();
+        return;
+    }
     m_repeat.setInterval(kRepeatMs);
     Step(m_direction, m_held.elapsed() / 1000.0);
 }
 
+void CUpDown::ReleaseArrows() {
+    StopHold();
+    // The release of the mouse button goes to the modal window, not to the arrow.
+    m_up->setDown(false);
+    m_down->setDown(false);
+}
+
 bool CUpDown::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window() && watched != this && event->type() == QEvent::WindowBlocked &&
+        m_direction != 0)
+        ReleaseArrows();
     if (watched == m_buddy && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {

@@ -20,7 +20,8 @@ namespace skyfetch {
 // the buddy as a plain integer. Before a step the spin takes up a whole number the user
 // typed into the buddy (held within the range), so that an arrow continues from what
 // the field shows; any other text (a decimal fraction, a location's cell centre) leaves
-// the spin at its own position.
+// the spin at its own position. A held arrow stops repeating as soon as a modal window
+// (a message about the step) blocks the spin's window: it never steps on behind it.
 class CUpDown : public QWidget {
     Q_OBJECT
 public:
@@ -44,6 +45,8 @@ public:
 
     QToolButton* UpButton() const { return m_up; }
     QToolButton* DownButton() const { return m_down; }
+    // True while an arrow is held down and repeating.
+    bool IsHeld() const { return m_direction != 0; }
 
 signals:
     // Sent before every step with the current position and the proposed change. Set
@@ -59,6 +62,7 @@ private:
     void StartHold(int direction);
     void StopHold();
     void Repeat();
+    void ReleaseArrows();
 
     QToolButton* m_up = nullptr;
     QToolButton* m_down = nullptr;
@@ -70,6 +74,7 @@ private:
     QTimer m_repeat;
     QElapsedTimer m_held;
     int m_direction = 0;
+    bool m_stepping = false; // inside Step, which may run a nested event loop
     QElapsedTimer m_keyHeld;
 };
 
