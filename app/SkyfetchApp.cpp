@@ -2,30 +2,33 @@
 
 #include "app/StartupOutput.h"
 #include "dialog/SkyfetchDlg.h"
+#include "dialog/rules/OutputName.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
 #include <QStringList>
 
 #include <optional>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace skyfetch {
 
 bool CSkyfetchApp::InitInstance() {
+    // Only the first plain argument counts (Qt has already taken its own options). A
+    // relative folder is meant from where the program was started, so it is made
+    // absolute before the program moves to the documents folder.
+    std::vector<std::string> arguments;
+    const QStringList given = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < given.size(); ++i)
+        arguments.push_back(given[i].toLocal8Bit().toStdString());
+    const std::optional<std::string> argument = FolderArgument(arguments, CurrentDirectory());
+
     // The documents folder, when it exists, is where files go unless told otherwise.
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (!documents.isEmpty())
         (void)::chdir(documents.toLocal8Bit().constData());
-
-    // Only the first plain argument counts (Qt has already taken its own options).
-    std::optional<std::string> argument;
-    const QStringList arguments = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < arguments.size(); ++i)
-        if (!arguments[i].startsWith('-')) {
-            argument = arguments[i].toLocal8Bit().toStdString();
-            break;
-        }
 
     CSkyfetchDlg dialog;
     dialog.m_outputName = ChooseOutput(argument);

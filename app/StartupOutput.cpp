@@ -9,6 +9,20 @@
 
 namespace skyfetch {
 
+std::optional<std::string> FolderArgument(const std::vector<std::string>& arguments,
+                                          const std::string& launchDirectory) {
+    for (const std::string& argument : arguments) {
+        if (argument.empty() || argument[0] == '-')
+            continue;
+        if (argument[0] == '/' || launchDirectory.empty())
+            return argument;
+        if (launchDirectory.back() == '/')
+            return launchDirectory + argument;
+        return launchDirectory + "/" + argument;
+    }
+    return std::nullopt;
+}
+
 bool ReadLastOutput(std::string& folder, std::string& name) {
     const Profile shared = shared_profile();
     folder = shared.read_string(settings::kLastDir, "");

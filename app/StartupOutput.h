@@ -2,11 +2,20 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace skyfetch {
 
 // Where the program starts writing: the output folder (the process's current directory)
 // and the first output file name, chosen before the window opens.
+
+// The output folder named on the command line: the first argument that is not an option
+// ("-" first), made absolute against launchDirectory, the directory the program was
+// started in, so that it names the same folder after the program has moved to the
+// documents folder. arguments come without the program's own name. Nothing when no
+// argument names a folder.
+std::optional<std::string> FolderArgument(const std::vector<std::string>& arguments,
+                                          const std::string& launchDirectory);
 
 // The folder and name of the last file written, from the shared profile. True only when
 // both are set and the file can still be opened for reading. When both are set, folder

@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 using namespace skyfetch;
@@ -113,4 +115,36 @@ TEST_F(Startup, ReadLastOutputAddsTheSeparator) {
     Remember("", "a.txt");
     EXPECT_FALSE(ReadLastOutput(folder, name));
     EXPECT_EQ(folder, "");
+}
+
+TEST(FolderArgument, TheFirstPlainArgumentMadeAbsolute) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string launch;
+        std::optional<std::string> folder;
+    } rows[] = {
+        {{}, "/home/me", std::nullopt},
+        {{"-style", "--x"}, "/home/me", std::nullopt},
+        {{"out"}, "/home/me", "/home/me/out"},
+        {{"../runs/out"}, "/home/me", "/home/me/../runs/out"},
+        {{"-v", "out", "second"}, "/home/me", "/home/me/out"},
+        {{"/data/out"}, "/home/me", "/data/out"},
+        {{"out"}, "/", "/out"},
+        {{"out"}, "", "out"}, // no launch directory known: as given
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(FolderArgument(row.arguments, row.launch), row.folder)
+            << (row.arguments.empty() ? std::string("(none)") : row.arguments.back());
+}
+
+TEST_F(Startup, ARelativeArgumentMeansTheLaunchFolder) {
+    // Started in launch/ with the argument "out"; the program then moves to the
+    // documents folder before it chooses the output folder.
+    const fs::path launch = Folder("launch");
+    const fs::path out = Folder("launch/out", {"climate.txt"});
+    fs::current_path(launch);
+    const std::optional<std::string> folder = FolderArgument({"out"}, fs::current_path().string());
+    fs::current_path(m_documents);
+    EXPECT_EQ(ChooseOutput(folder), "climate0.txt");
+    EXPECT_EQ(fs::current_path(), out);
 }
