@@ -335,10 +335,18 @@ void CSkyfetchDlg::ConnectHandlers() {
     for (int id : {IDC_NORTH, IDC_SOUTH})
         connect(qobject_cast<QRadioButton*>(Control(id)), &QRadioButton::clicked, this,
                 [this] { OnHemisphereClicked(false); });
+    // The location spins' own positions mean nothing: only the step counts, and the
+    // handler puts the stepped value into the field itself.
     connect(Spin(IDC_LONSPIN), &CUpDown::positionAboutToChange, this,
-            [this](int, int delta, bool*) { OnLocationSpin(true, delta); });
+            [this](int, int delta, bool* veto) {
+                *veto = true;
+                OnLocationSpin(true, delta);
+            });
     connect(Spin(IDC_LATSPIN), &CUpDown::positionAboutToChange, this,
-            [this](int, int delta, bool*) { OnLocationSpin(false, delta); });
+            [this](int, int delta, bool* veto) {
+                *veto = true;
+                OnLocationSpin(false, delta);
+            });
 }
 
 bool CSkyfetchDlg::eventFilter(QObject* watched, QEvent* event) {

@@ -119,7 +119,7 @@ public:
     Size m_lastClientSize;
     bool m_ready = false;
     bool m_fillingTree = false;
-    bool m_lonSpun = false;
+    bool m_lonSpun = false; // a spin step is putting its value into the field
     bool m_latSpun = false;
 
 public slots:
@@ -175,7 +175,6 @@ private:
     FilePicker* m_picker = nullptr;
     Launcher* m_launcher = nullptr;
     bool m_initialised = false;
-    std::string m_previousLocationText[2];
 };
 
 } // namespace skyfetch

@@ -171,20 +171,15 @@ void CSkyfetchDlg::ApplyLocation() {
 void CSkyfetchDlg::OnLocationTextChanged(bool longitude) {
     if (!m_ready || m_exchange.InProgress())
         return;
+    // A spin step puts its own value into the field.
+    if (longitude ? m_lonSpun : m_latSpun)
+        return;
     const Axis axis = longitude ? Axis::Longitude : Axis::Latitude;
-    bool& spun = longitude ? m_lonSpun : m_latSpun;
     double& value = longitude ? m_lonValue : m_latValue;
     int& flag = longitude ? m_westFlag : m_southFlag;
     std::string& text = longitude ? m_lonText : m_latText;
     QLineEdit* edit = Edit(longitude ? IDC_LONGITUDE : IDC_LATITUDE);
 
-    if (spun) {
-        // The spin has just written its integer position; the cell centre it computed
-        // goes there instead.
-        text = FormatG(value);
-        spun = false;
-        UpdateData(false);
-    }
     const std::string previous = text;
     UpdateData(true);
     const TypedLocation typed = LocationTextChanged(axis, previous, text, value, flag);
@@ -209,10 +204,15 @@ void CSkyfetchDlg::OnLocationFocusLost(bool longitude) {
     CheckLocationRange(longitude, false);
     double& value = longitude ? m_lonValue : m_latValue;
     int& flag = longitude ? m_westFlag : m_southFlag;
+    std::string& text = longitude ? m_lonText : m_latText;
     if (value < 0) {
         value = -value;
         flag = 1;
     }
+    // A number left unfinished ("-", ".") kept the value from before it; the field
+    // shows that value again, the one that is used.
+    if (double typed = 0.0; !ParseDecimal(text, typed))
+        text = FormatG(value);
     ApplyLocation();
     UpdateData(false);
 }
@@ -231,9 +231,22 @@ void CSkyfetchDlg::OnHemisphereClicked(bool longitude) {
 void CSkyfetchDlg::OnLocationSpin(bool longitude, int delta) {
     if (!m_ready)
         return;
+    // What was typed elsewhere is taken in first, or refreshing the controls below would
+    // put older values back. A text that does not read stops the step.
+    if (!UpdateData(true))
+        return;
+    const Axis axis = longitude ? Axis::Longitude : Axis::Latitude;
     double& value = longitude ? m_lonValue : m_latValue;
-    value = SpinStep(longitude ? Axis::Longitude : Axis::Latitude, value, delta);
-    (longitude ? m_lonSpun : m_latSpun) = true;
+    bool& spun = longitude ? m_lonSpun : m_latSpun;
+    // The field shows the next cell centre, which the range check may still clamp (a
+    // typed 180 steps to 180.25 and comes back as 180, with the message).
+    spun = true;
+    value = SpinStep(axis, value, delta);
+    (longitude ? m_lonText : m_latText) = SpunLocationText(value);
+    UpdateData(false);
+    CheckLocationRange(longitude, true);
+    spun = false;
+    ApplyLocation();
 }
 
 void CSkyfetchDlg::ApplyPickedLocation(double lon, double lat) {
