@@ -364,14 +364,21 @@ bool CSkyfetchDlg::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (event->type() == QEvent::FocusOut &&
-        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
-        if (watched == Edit(IDC_OUTPUTFILE))
-            OnOutputNameFocusLost();
-        else if (watched == Edit(IDC_LONGITUDE))
-            OnLocationFocusLost(true);
-        else if (watched == Edit(IDC_LATITUDE))
-            OnLocationFocusLost(false);
+    if (event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (watched == Edit(IDC_OUTPUTFILE)) {
+            // A menu, a message box or another window taking over does not mean the user
+            // has finished the name: renaming it then would change the name under a
+            // running "Generate file". The name's rules are applied when the user leaves
+            // the field within the window, or by "Generate file" itself.
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+                OnOutputNameFocusLost();
+        } else if (reason != Qt::PopupFocusReason) {
+            if (watched == Edit(IDC_LONGITUDE))
+                OnLocationFocusLost(true);
+            else if (watched == Edit(IDC_LATITUDE))
+                OnLocationFocusLost(false);
+        }
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -492,11 +499,12 @@ bool CSkyfetchDlg::OnInitDialog() {
     // 16.
     SetUpToolTips();
 
-    // 17. The size at this point is the smallest the window may take.
+    // 17. The size at this point is the smallest the window may take. The window has no
+    // frame yet, and the frame the desktop adds later is not ours to size: every size
+    // here is a client size, the size resize() takes.
     m_initialClientSize = {width(), height()};
     m_lastClientSize = m_initialClientSize;
-    const QSize frame = frameGeometry().size();
-    m_minWindowSize = {std::max(frame.width(), width()), std::max(frame.height(), height())};
+    m_minWindowSize = m_initialClientSize;
     setMinimumSize(width(), height());
     m_ready = true;
 
@@ -534,9 +542,7 @@ void CSkyfetchDlg::resizeEvent(QResizeEvent* event) {
     if (m_ready) {
         const Size snap = SnapBackSize(client, m_initialClientSize, m_minWindowSize);
         if (snap.width > 0) {
-            // The window size back to a client size.
-            const QSize frameExtra = frameGeometry().size() - size();
-            resize(snap.width - frameExtra.width(), snap.height - frameExtra.height());
+            resize(snap.width, snap.height);
         } else if (!(client == m_lastClientSize)) {
             const int dx = client.width - m_lastClientSize.width;
             const int dy = client.height - m_lastClientSize.height;

@@ -149,6 +149,8 @@ private:
 
     void OnOutputNameChanged();
     void OnOutputNameFocusLost();
+    // The name check of CheckOutputFile for a given name, with its message.
+    bool CheckOutputName(const std::string& name);
     void OnTreeItemClicked(QTreeWidgetItem* item);
     void OnTreeChainClicked(const std::vector<std::string>& chain, int itemCount);
     void OnTreeItemExpanding();

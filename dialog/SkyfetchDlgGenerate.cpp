@@ -82,6 +82,12 @@ void CSkyfetchDlg::OnOK() {
     m_globe->StopAnimation();
     if (!UpdateData(true))
         return;
+    // Enter pressed in the name field: the name gets the rules of leaving the field first
+    // (trimmed, ".txt" added), so that what is checked, written, reported and stored is
+    // one and the same name. That name is taken here once; nothing below reads the field.
+    if (focusWidget() == Edit(IDC_OUTPUTFILE))
+        OnOutputNameFocusLost();
+    const std::string nameText = m_outputName;
 
     // 2.
     CheckLongitude(true);
@@ -104,7 +110,7 @@ void CSkyfetchDlg::OnOK() {
 
     // 5. A path into the current folder is written by its bare name.
     std::string folderText = CurrentDirectory();
-    std::string outputPath = Edit(IDC_OUTPUTFILE)->text().toStdString();
+    std::string outputPath = nameText;
     ShortenToFolder(outputPath, folderText);
 
     // 6.
@@ -115,7 +121,7 @@ void CSkyfetchDlg::OnOK() {
         return;
     }
     // 7-9.
-    if (!CheckOutputFile()) {
+    if (!CheckOutputName(nameText)) {
         Edit(IDC_OUTPUTFILE)->setFocus();
         return;
     }
@@ -144,11 +150,16 @@ void CSkyfetchDlg::OnOK() {
     {
         WriteProgress progress(this);
         written = write_driver_file(
-            outputPath, ExistingFile::Replace, parameters, record, initialisation_set(), scenario_set(),
-            [&progress](int done, int total) { progress.Show(done, total); });
+            outputPath, ExistingFile::Replace, parameters, record, initialisation_set(),
+            scenario_set(), [&progress](int done, int total) { progress.Show(done, total); });
     }
     if (!written) {
-        user_prompt().show(written.error, PromptIcon::Error, PromptButtons::Ok);
+        // Not even created: the short message. Failed while writing: the writer's text,
+        // which gives the system's reason (a full disk, a size limit).
+        const std::string message = written.failure == WriteFailure::Open
+                                        ? "Could not open " + outputPath + " for output"
+                                        : written.error;
+        user_prompt().show(message, PromptIcon::Error, PromptButtons::Ok);
         return;
     }
 
@@ -157,7 +168,7 @@ void CSkyfetchDlg::OnOK() {
     shared.write_string(settings::kHaveOutput, "1");
 
     // 14. File name and folder as the report names them.
-    std::string fileText = Edit(IDC_OUTPUTFILE)->text().toStdString();
+    std::string fileText = nameText;
     if (const std::size_t slash = fileText.rfind('/'); slash != std::string::npos) {
         // The root folder keeps its own '/'.
         folderText = slash == 0 ? std::string("/") : fileText.substr(0, slash);

@@ -37,9 +37,18 @@ void SetSelection(QLineEdit* edit, int start, int end) {
         edit->setSelection(start, end - start);
 }
 
-void ChangeDirectory(const std::string& folder) {
-    if (!folder.empty())
-        (void)::chdir(folder.c_str());
+bool ChangeDirectory(const std::string& folder) {
+    return !folder.empty() && ::chdir(folder.c_str()) == 0;
+}
+
+// The folder a bare name is written to: the current directory, as the tree shows it.
+std::string BareNameFolder(const std::string& outputFolder) {
+    std::string folder = CurrentDirectory();
+    if (folder.empty())
+        return outputFolder;
+    if (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return folder;
 }
 
 } // namespace
@@ -75,12 +84,17 @@ void CSkyfetchDlg::OnOutputNameFocusLost() {
         first == std::string::npos ? std::string() : m_outputName.substr(first, last - first + 1);
     EnsureExtension(m_outputName, kDefaultExtension);
     UpdateData(false);
+    FillFolderTree(m_outputName);
 }
 
 void CSkyfetchDlg::FillFolderTree(std::string path) {
     if (path.empty())
         return;
-    const FolderTreeChain chain = BuildFolderTree(path, m_outputFolder);
+    // A bare name goes to the current directory, which differs from the output folder
+    // after a path was typed (that sets the folder but does not change directory).
+    const bool bare = path.find('/') == std::string::npos;
+    const FolderTreeChain chain =
+        BuildFolderTree(path, bare ? BareNameFolder(m_outputFolder) : m_outputFolder);
     m_fillingTree = true;
     m_folderTree->clear();
     QTreeWidgetItem* parent = nullptr;
@@ -125,20 +139,30 @@ void CSkyfetchDlg::OnTreeItemClicked(QTreeWidgetItem* item) {
 }
 
 void CSkyfetchDlg::OnTreeChainClicked(const std::vector<std::string>& chain, int itemCount) {
+    // What was typed is taken in first: the controls are refreshed from the members below.
+    if (!UpdateData(true))
+        return;
     const TreeClick click = ResolveTreeClick(chain, std::size_t(itemCount), m_outputFolder);
     if (click.askFolderChange && user_prompt().show(click.question, PromptIcon::Question,
                                                     PromptButtons::YesNo) != PromptAnswer::Yes)
         return;
     BrowseFromFolder(click.folder, click.name);
     std::string name;
-    SplitPath(m_outputName, name, m_outputFolder);
-    ChangeDirectory(m_outputFolder);
-    m_outputName = name;
+    std::string folder;
+    SplitPath(m_outputName, name, folder);
+    // A folder that cannot be entered (gone since it was chosen) stays part of the name,
+    // so the tree, the name and the file written all mean the same place.
+    if (ChangeDirectory(folder)) {
+        m_outputFolder = folder;
+        m_outputName = name;
+    }
     FillFolderTree(m_outputName);
     UpdateData(false);
 }
 
 void CSkyfetchDlg::BrowseFromFolder(std::string folder, std::string name) {
+    if (!UpdateData(true))
+        return;
     const std::string start = BrowseFromFolderStart(folder, name, m_outputFolder, m_outputName);
     std::string path = m_picker->BrowseForFile(kBrowseTitle, start, kBrowseFilter);
     if (path.empty())
@@ -152,6 +176,8 @@ void CSkyfetchDlg::BrowseFromFolder(std::string folder, std::string name) {
 }
 
 void CSkyfetchDlg::OnBrowse() {
+    if (!UpdateData(true))
+        return;
     m_outputFolder = CurrentDirectory();
     if (m_outputFolder.size() > 1 && m_outputFolder.back() == '/')
         m_outputFolder.pop_back();
@@ -160,15 +186,27 @@ void CSkyfetchDlg::OnBrowse() {
     if (path.empty())
         return;
     EnsureExtension(path, kDefaultExtension);
-    SplitPath(path, m_outputName, m_outputFolder);
-    ChangeDirectory(m_outputFolder);
+    std::string name;
+    std::string folder;
+    SplitPath(path, name, folder);
+    // As after a tree click: a folder that cannot be entered stays in the name.
+    if (ChangeDirectory(folder)) {
+        m_outputName = name;
+        m_outputFolder = folder;
+    } else {
+        m_outputName = path;
+    }
     UpdateData(false);
     FillFolderTree(path);
     UpdateData(false);
 }
 
 bool CSkyfetchDlg::CheckOutputFile() {
-    const OutputFileCheck check = skyfetch::CheckOutputFile(m_outputName);
+    return CheckOutputName(m_outputName);
+}
+
+bool CSkyfetchDlg::CheckOutputName(const std::string& name) {
+    const OutputFileCheck check = skyfetch::CheckOutputFile(name);
     if (!check.ok)
         user_prompt().show(check.message, check.icon, PromptButtons::Ok);
     return check.ok;

@@ -12,6 +12,8 @@ namespace skyfetch::test {
 PromptAnswer RecordingPrompt::show(const std::string& text, PromptIcon icon,
                                    PromptButtons buttons) {
     shown.push_back({text, icon, buttons});
+    if (whileShown)
+        whileShown(text);
     if (buttons == PromptButtons::Ok)
         return PromptAnswer::Ok;
     if (answers.empty())
@@ -31,6 +33,8 @@ std::vector<std::string> RecordingPrompt::texts() const {
 std::string FakePicker::BrowseForFile(const std::string& title, const std::string& path,
                                       const std::string& filter) {
     calls.push_back({title, path, filter});
+    if (whileOpen)
+        whileOpen();
     return answer;
 }
 

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ public:
 
     std::vector<Shown> shown;
     std::deque<PromptAnswer> answers;
+    // Runs while a message is up, before it is answered (the user doing something
+    // elsewhere meanwhile).
+    std::function<void(const std::string& text)> whileShown;
     // The texts shown, in order.
     std::vector<std::string> texts() const;
 };
@@ -42,6 +46,8 @@ public:
                               const std::string& filter) override;
     std::vector<Call> calls;
     std::string answer; // what the "user" chooses ("" cancels)
+    // Runs while the file dialog is open.
+    std::function<void()> whileOpen;
 };
 
 class RecordingLauncher : public Launcher {

@@ -6,18 +6,22 @@
 #include "app/settings/Profile.h"
 #include "climate/Spinup.h"
 #include "dialog/DialogTemplate.h"
+#include "dialog/MessageBoxPrompt.h"
 #include "dialog/SkyfetchDlg.h"
+#include "dialog/UpDownControl.h"
 #include "globe/GlobeSurfaceFormat.h"
 #include "msgdialog/MessageDialog.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <csignal>
 #include <memory>
@@ -364,8 +368,8 @@ private slots:
 
         QCOMPARE(m_prompt.shown.size(), std::size_t(2));
         QCOMPARE(m_prompt.shown[1].icon, PromptIcon::Error);
-        QVERIFY2(m_prompt.shown[1].text.rfind("Could not write climate.txt", 0) == 0,
-                 m_prompt.shown[1].text.c_str());
+        // Created but not written: the writer's text with the system's reason.
+        QCOMPARE(m_prompt.shown[1].text, "Could not write climate.txt: File too large");
         QVERIFY(!report.shown);
         QVERIFY(d->isVisible());
         QCOMPARE(ReadText(m_folders->work() + "/climate.txt"), "old content\n");
@@ -384,6 +388,108 @@ private slots:
         QCOMPARE(initialisation_set().temperature.current_year(), 3);
         QCOMPARE(scenario_set().temperature.current_year(), 7);
         QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", ""), "climate.txt");
+    }
+
+    void aFileThatCannotBeCreatedIsReportedPlainly() {
+        auto d = Open();
+        TypeLandLocation(*d);
+        const QString gone = QString::fromStdString(m_folders->work() + "/gone");
+        QDir().mkpath(gone);
+        const std::string path = gone.toStdString() + "/run.txt";
+        Type(*d, IDC_OUTPUTFILE, gone + "/run");
+        // The folder passes the name check and is removed while the short-protocol
+        // question is up.
+        Type(*d, IDC_SPINUPYEARS, "50");
+        m_prompt.whileShown = [gone](const std::string&) { QDir(gone).removeRecursively(); };
+        m_prompt.answers = {PromptAnswer::Yes};
+        Click(*d, IDOK);
+        QCOMPARE(m_prompt.shown.size(), std::size_t(2));
+        QCOMPARE(m_prompt.shown[1].text, "Could not open " + path + " for output");
+        QCOMPARE(m_prompt.shown[1].icon, PromptIcon::Error);
+        QCOMPARE(m_prompt.shown[1].buttons, PromptButtons::Ok);
+        QVERIFY(d->isVisible());
+        QVERIFY(QDir(QString::fromStdString(m_folders->work())).isEmpty());
+        QCOMPARE(Shared().read_string("SKYFETCH_HAVE_OUTPUT", "none"), "");
+        QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", "none"), "none");
+    }
+
+    void theSpunLocationIsTheOneWritten() {
+        WriteText(m_folders->appProfilePath(), "[SKYFETCH]\nLONGITUDE=30025\nLATITUDE=25075\n");
+        auto d = Open(); // 100.25 E, 50.75 N
+        for (int i = 0; i < 45; ++i)
+            QTest::mouseClick(d->Spin(IDC_LATSPIN)->UpButton(), Qt::LeftButton);
+        QCOMPARE(d->Edit(IDC_LATITUDE)->text(), "73.25");
+        SeenReport report;
+        AnswerReport(report, "Finish");
+        Click(*d, IDOK);
+        QVERIFY(report.shown);
+        QVERIFY(m_prompt.shown.empty());
+        // The cell line of the file: the centre of the cell the field showed.
+        const std::string text = ReadText(m_folders->work() + "/climate.txt");
+        const std::size_t header = text.find("Lon\tLat\t");
+        QVERIFY(header != std::string::npos);
+        const std::size_t line = text.find('\n', header) + 1;
+        QCOMPARE(text.substr(line, 13), "100.25\t73.25\t");
+        QCOMPARE(App().read_int("LATITUDE", 0), 27325);
+        QCOMPARE(App().read_int("LONGITUDE", 0), 30025);
+    }
+
+    void theNameIsSettledBeforeGenerateChecksIt_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<bool>("asked");
+        // Enter in the name field: the name's rules come first, the existing file of the
+        // typed name is not the target.
+        QTest::newRow("file.c") << "file.c"
+                                << "file.c.txt" << false;
+        QTest::newRow("data.xlsx") << "data.xlsx"
+                                   << "data.xlsx.txt" << false;
+        // A name the rules keep: the overwrite question takes the focus meanwhile.
+        QTest::newRow("data.csv") << "data.csv"
+                                  << "data.csv" << true;
+    }
+    void theNameIsSettledBeforeGenerateChecksIt() {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QFETCH(bool, asked);
+        const std::string work = m_folders->work();
+        WriteText(work + "/" + typed.toStdString(), "old\n");
+        auto d = Open();
+        TypeLandLocation(*d);
+        Type(*d, IDC_OUTPUTFILE, typed);
+        QCOMPARE(d->Edit(IDC_OUTPUTFILE)->text(), typed);
+        // Real message boxes: they take the focus from the name field while they are up.
+        MessageBoxPrompt boxes;
+        set_user_prompt(&boxes);
+        std::vector<std::string> questions;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                questions.push_back(box->text().toStdString());
+                box->button(box->button(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok)
+                    ->click();
+            }
+        });
+        answer.start(50);
+        SeenReport report;
+        AnswerReport(report, "Finish");
+        QTest::keyClick(d->Edit(IDC_OUTPUTFILE), Qt::Key_Return);
+        QTRY_VERIFY(report.shown);
+        answer.stop();
+        set_user_prompt(&m_prompt);
+
+        const std::string name = written.toStdString();
+        std::vector<std::string> expected;
+        if (asked)
+            expected.push_back(name + " already exists\nDo you want to overwrite it?");
+        QCOMPARE(questions, expected);
+        QVERIFY(ReadText(work + "/" + name).rfind("[Environmental driver file", 0) == 0);
+        if (!asked)
+            QCOMPARE(ReadText(work + "/" + typed.toStdString()), "old\n");
+        QCOMPARE(report.items[3].text, name);
+        QCOMPARE(report.items[5].text, work);
+        QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", ""), name);
+        QCOMPARE(d->Edit(IDC_OUTPUTFILE)->text(), written);
     }
 
     void theFileMatchesTheCommandLineTool() {

@@ -13,11 +13,13 @@
 #include "globe/GlobeView.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -100,6 +102,22 @@ private:
     }
     Profile App() const { return Profile(m_folders->appProfilePath(), "SKYFETCH"); }
     Profile Shared() const { return Profile(m_folders->sharedProfilePath(), "PHYTOMOD"); }
+    // The path the folder tree shows: its chain of items joined with '/'.
+    static std::string TreePath(CSkyfetchDlg& d) {
+        std::string path;
+        for (QTreeWidgetItem* item = d.FolderTree()->topLevelItem(0); item;
+             item = item->childCount() ? item->child(0) : nullptr) {
+            const std::string text = item->text(0).toStdString();
+            path += (path.empty() || path.back() == '/') ? text : "/" + text;
+        }
+        return path;
+    }
+    QTreeWidgetItem* FileItem(CSkyfetchDlg& d) {
+        QTreeWidgetItem* item = d.FolderTree()->topLevelItem(0);
+        while (item && item->childCount())
+            item = item->child(0);
+        return item;
+    }
 
 private slots:
     void initTestCase() {
@@ -425,7 +443,7 @@ private slots:
         Type(*d, IDC_SCENARIOYEARS, "9990");
         years->Step(+1, 3.0);
         QCOMPARE(Text(*d, IDC_SCENARIOYEARS), "10000"); // clamped, no separators
-        Type(*d, IDC_SCENARIOYEARS, "12345");             // beyond the range: held at it
+        Type(*d, IDC_SCENARIOYEARS, "12345");           // beyond the range: held at it
         QTest::mouseClick(years->DownButton(), Qt::LeftButton);
         QCOMPARE(Text(*d, IDC_SCENARIOYEARS), "9990");
 
@@ -524,6 +542,8 @@ private slots:
                                << "x.csv";
         QTest::newRow("file.c") << "file.c"
                                 << "file.c.txt";
+        QTest::newRow("data.xlsx") << "data.xlsx"
+                                   << "data.xlsx.txt";
         QTest::newRow("blanks") << "  run.txt "
                                 << "run.txt";
         QTest::newRow("empty") << ""
@@ -543,6 +563,7 @@ private slots:
         MoveFocus(*d, d->Edit(IDC_SPINUPYEARS));
         QCOMPARE(edit->text(), shown);
         QCOMPARE(d->m_outputName, shown.toStdString());
+        QCOMPARE(TreePath(*d), m_folders->work() + "/" + shown.toStdString()); // the tree too
         if (shown == ".txt") {
             QVERIFY(!d->CheckOutputFile());
             QCOMPARE(m_prompt.texts(),
@@ -689,8 +710,20 @@ private slots:
         for (int id : ids)
             before[id] = geometry(id);
 
+        // The smallest size is the first client size, in resize()'s terms: no frame.
+        QCOMPARE(QSize(d->m_minWindowSize.width, d->m_minWindowSize.height), initial);
+        QCOMPARE(QSize(d->m_initialClientSize.width, d->m_initialClientSize.height), initial);
         d->resize(initial.width() - 50, initial.height() - 40);
         QTRY_COMPARE(d->size(), initial); // snaps back
+        // A desktop that ignores the minimum: a narrower size snaps back to the first
+        // width and keeps the height asked for, exactly.
+        d->resize(initial.width(), initial.height() + 30);
+        QTRY_COMPARE(d->size(), QSize(initial.width(), initial.height() + 30));
+        QResizeEvent narrow(QSize(initial.width() - 50, initial.height() + 30), d->size());
+        QApplication::sendEvent(d.get(), &narrow);
+        QTRY_COMPARE(d->size(), QSize(initial.width(), initial.height() + 30));
+        d->resize(initial);
+        QTRY_COMPARE(d->size(), initial);
         d->resize(initial.width() - 50, initial.height() + 30);
         QTRY_COMPARE(d->size(), QSize(initial.width(), initial.height() + 30));
         d->resize(initial);
@@ -810,6 +843,217 @@ private slots:
         QTest::keyClick(d->Control(IDC_GLOBE), Qt::Key_Up);
         QCOMPARE(d->Edit(IDC_LATITUDE)->text(), "16.25");
         QVERIFY(Checked(*d, IDC_SOUTH));
+    }
+
+    void locationSpinsMoveFieldAndValueTogether() {
+        WriteText(m_folders->appProfilePath(), "[SKYFETCH]\nLONGITUDE=30025\nLATITUDE=25075\n");
+        auto d = Open(); // 100.25 E, 50.75 N
+        QLineEdit* lat = d->Edit(IDC_LATITUDE);
+        // 45 cells north: past the point where an integer position of 0 to 90 would stop.
+        for (int i = 0; i < 45; ++i)
+            QTest::mouseClick(d->Spin(IDC_LATSPIN)->UpButton(), Qt::LeftButton);
+        QCOMPARE(lat->text(), "73.25");
+        QCOMPARE(d->m_latValue, 73.25);
+        QCOMPARE(d->Globe()->m_latitude, 73.25);
+        QCOMPARE(d->m_cornerLat, 73.0);
+        QVERIFY(!d->m_latSpun);
+        QVERIFY(m_prompt.shown.empty());
+
+        // Stepping up from a typed 180 reaches 180.25: reported once, and 180 is used.
+        QLineEdit* lon = d->Edit(IDC_LONGITUDE);
+        Type(*d, IDC_LONGITUDE, "180");
+        QTest::mouseClick(d->Spin(IDC_LONSPIN)->UpButton(), Qt::LeftButton);
+        QCOMPARE(m_prompt.texts(),
+                 std::vector<std::string>{"Longitude must be in the range -180 to 180 degrees "});
+        QCOMPARE(m_prompt.shown[0].icon, PromptIcon::Warning);
+        QCOMPARE(lon->text(), "180");
+        QCOMPARE(d->m_lonValue, 180.0);
+        QVERIFY(!d->m_lonSpun);
+        // The same with the Up key in the latitude field.
+        m_prompt.shown.clear();
+        Type(*d, IDC_LATITUDE, "90");
+        QTest::keyClick(lat, Qt::Key_Up);
+        QCOMPARE(m_prompt.texts(),
+                 std::vector<std::string>{"Latitude must be in the range -90 to 90 degrees"});
+        QCOMPARE(lat->text(), "90");
+        QCOMPARE(d->m_latValue, 90.0);
+        QVERIFY(!d->m_latSpun);
+
+        // A step that stays put (0.25 down) leaves nothing behind: the next key typed
+        // is taken as typed, by arrow and by key alike.
+        m_prompt.shown.clear();
+        Type(*d, IDC_LONGITUDE, "0.25");
+        QTest::mouseClick(d->Spin(IDC_LONSPIN)->DownButton(), Qt::LeftButton);
+        QCOMPARE(lon->text(), "0.25");
+        MoveFocus(*d, lon);
+        lon->end(false);
+        QTest::keyClicks(lon, "3");
+        QCOMPARE(lon->text(), "0.253");
+        QCOMPARE(d->m_lonValue, 0.253);
+        Type(*d, IDC_LATITUDE, "0.25");
+        QTest::keyClick(lat, Qt::Key_Down);
+        QCOMPARE(lat->text(), "0.25");
+        lat->end(false);
+        QTest::keyClicks(lat, "1");
+        QCOMPARE(lat->text(), "0.251");
+        QCOMPARE(d->m_latValue, 0.251);
+        QVERIFY(m_prompt.shown.empty());
+    }
+
+    void aHeldArrowStopsAtItsMessage() {
+        auto d = Open();
+        Type(*d, IDC_LATITUDE, "90");
+        // Real message boxes, answered after the arrow's first repeat would have come.
+        MessageBoxPrompt boxes;
+        set_user_prompt(&boxes);
+        int shown = 0;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ++shown;
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        answer.start(800);
+        CUpDown* spin = d->Spin(IDC_LATSPIN);
+        QTest::mousePress(spin->UpButton(), Qt::LeftButton);
+        QTest::qWait(1500);
+        const bool held = spin->IsHeld();
+        QTest::mouseRelease(spin->UpButton(), Qt::LeftButton);
+        QTest::qWait(300);
+        answer.stop();
+        set_user_prompt(&m_prompt);
+        QCOMPARE(shown, 1);
+        QVERIFY(!held);
+        QVERIFY(!spin->UpButton()->isDown());
+        QCOMPARE(d->Edit(IDC_LATITUDE)->text(), "90");
+        QCOMPARE(d->m_latValue, 90.0);
+    }
+
+    void typedValuesOutliveOtherHandlers_data() {
+        QTest::addColumn<QString>("trigger");
+        QTest::newRow("longitude arrow") << "lonArrow";
+        QTest::newRow("latitude Up key") << "latKey";
+        QTest::newRow("Browse, file chosen") << "browse";
+        QTest::newRow("Browse, cancelled") << "browseCancel";
+        QTest::newRow("tree file item, cancelled") << "treeCancel";
+        QTest::newRow("tree file item, file chosen") << "treeChosen";
+    }
+    void typedValuesOutliveOtherHandlers() {
+        QFETCH(QString, trigger);
+        auto d = Open();
+        QDir().mkpath(QString::fromStdString(m_folders->work() + "/out"));
+        // Fields without a change handler of their own.
+        const struct {
+            int id;
+            const char* text;
+        } typed[] = {{IDC_SPINUPYEARS, "2222"},
+                     {IDC_SCENARIOYEARS, "333"},
+                     {IDC_TEMPCHANGE, "4.5"},
+                     {IDC_PRECIPCHANGE, "7"},
+                     {IDC_CO2CHANGE, "12"}};
+        for (const auto& field : typed)
+            Type(*d, field.id, field.text);
+        if (trigger == "lonArrow") {
+            QTest::mouseClick(d->Spin(IDC_LONSPIN)->UpButton(), Qt::LeftButton);
+            QCOMPARE(Text(*d, IDC_LONGITUDE), "147.75");
+        } else if (trigger == "latKey") {
+            MoveFocus(*d, d->Edit(IDC_LATITUDE));
+            QTest::keyClick(d->Edit(IDC_LATITUDE), Qt::Key_Up);
+            QCOMPARE(Text(*d, IDC_LATITUDE), "43.25");
+        } else if (trigger.startsWith("browse")) {
+            if (trigger == "browse")
+                m_picker.answer = m_folders->work() + "/out/run";
+            Click(*d, IDC_BROWSE);
+            QCOMPARE(m_picker.calls.size(), std::size_t(1));
+        } else {
+            if (trigger == "treeChosen")
+                m_picker.answer = m_folders->work() + "/out/run";
+            ClickItem(d->FolderTree(), FileItem(*d));
+            QTRY_COMPARE(m_picker.calls.size(), std::size_t(1));
+        }
+        for (const auto& field : typed)
+            QCOMPARE(Text(*d, field.id), field.text);
+        QVERIFY(d->UpdateData(true));
+        QCOMPARE(d->m_initYears, 2222);
+        QCOMPARE(d->m_scenarioYears, 333);
+        QCOMPARE(d->m_tempChange, 4.5);
+        QVERIFY(m_prompt.shown.empty());
+        if (trigger.endsWith("Chosen") || trigger == "browse")
+            QCOMPARE(Text(*d, IDC_OUTPUTFILE), "run.txt");
+    }
+
+    void aFolderThatVanishesStaysInTheName_data() {
+        QTest::addColumn<bool>("tree");
+        QTest::newRow("Browse") << false;
+        QTest::newRow("tree click") << true;
+    }
+    void aFolderThatVanishesStaysInTheName() {
+        QFETCH(bool, tree);
+        auto d = Open();
+        const QString gone = QString::fromStdString(m_folders->work() + "/gone");
+        QDir().mkpath(gone);
+        // The folder is removed while the file dialog is open, after it was picked.
+        m_picker.answer = gone.toStdString() + "/run";
+        m_picker.whileOpen = [gone] { QDir(gone).removeRecursively(); };
+        if (tree) {
+            ClickItem(d->FolderTree(), FileItem(*d));
+            QTRY_COMPARE(m_picker.calls.size(), std::size_t(1));
+        } else {
+            Click(*d, IDC_BROWSE);
+        }
+        const std::string path = gone.toStdString() + "/run.txt";
+        QCOMPARE(CurrentDir(), m_folders->work());
+        QCOMPARE(Text(*d, IDC_OUTPUTFILE).toStdString(), path);
+        QCOMPARE(TreePath(*d), path);
+        QCOMPARE(d->m_outputFolder, gone.toStdString());
+        // "Generate file" then names that folder too, and writes nowhere else.
+        Click(*d, IDOK);
+        QCOMPARE(m_prompt.shown.size(), std::size_t(1));
+        QCOMPARE(m_prompt.shown[0].icon, PromptIcon::Error);
+        QVERIFY2(m_prompt.shown[0].text.rfind("Could not open \"" + path + "\" for output.", 0) ==
+                     0,
+                 m_prompt.shown[0].text.c_str());
+        QVERIFY(QDir(QString::fromStdString(m_folders->work())).isEmpty());
+        QVERIFY(d->isVisible());
+    }
+
+    void aBareNameIsShownInTheCurrentFolder() {
+        auto d = Open();
+        const std::string sub = m_folders->work() + "/sub";
+        QDir().mkpath(QString::fromStdString(sub));
+        Type(*d, IDC_OUTPUTFILE, QString::fromStdString(sub + "/x"));
+        QCOMPARE(TreePath(*d), sub + "/x.txt");
+        QCOMPARE(d->m_outputFolder, sub);
+        QCOMPARE(CurrentDir(), m_folders->work()); // typing changes no directory
+        // A bare name is written to the current directory: the tree shows it there.
+        Type(*d, IDC_OUTPUTFILE, "y");
+        QCOMPARE(TreePath(*d), m_folders->work() + "/y.txt");
+        QCOMPARE(d->m_outputFolder, m_folders->work());
+    }
+
+    void anUnfinishedLocationShowsTheValueInUse_data() {
+        QTest::addColumn<bool>("longitude");
+        QTest::addColumn<QString>("typed");
+        for (const char* text : {"-", "+", ".", "-.", "+."}) {
+            QTest::addRow("longitude %s", text) << true << text;
+            QTest::addRow("latitude %s", text) << false << text;
+        }
+    }
+    void anUnfinishedLocationShowsTheValueInUse() {
+        QFETCH(bool, longitude);
+        QFETCH(QString, typed);
+        auto d = Open(); // 147.25 E, 42.75 S
+        const int id = longitude ? IDC_LONGITUDE : IDC_LATITUDE;
+        Type(*d, id, typed);
+        QCOMPARE(Text(*d, id), typed); // a number on its way
+        MoveFocus(*d, d->Edit(IDC_SPINUPYEARS));
+        QCOMPARE(Text(*d, id), longitude ? "147.25" : "42.75");
+        QCOMPARE(d->m_lonValue, 147.25);
+        QCOMPARE(d->m_latValue, 42.75);
+        QVERIFY(Checked(*d, IDC_EAST));
+        QVERIFY(Checked(*d, IDC_SOUTH));
+        QVERIFY(m_prompt.shown.empty());
     }
 
     void messageBoxesCarryTheProgramsName() {
