@@ -3,9 +3,14 @@
 # (an optional output folder).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
+# The optional argument is a folder; resolve it before leaving the caller's directory.
+args=()
+for a in "$@"; do
+    args+=("$(realpath -m -- "$a")")
+done
 cd "$here"
 
 bash scripts/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --target skyfetch skyfetch-cli -j "$(nproc)"
-exec build/bin/skyfetch "$@"
+exec build/bin/skyfetch "${args[@]}"
