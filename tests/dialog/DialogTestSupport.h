@@ -1,18 +1,29 @@
 #pragma once
 
 // What the window tests share: recorders for message boxes, the file dialog and the
-// desktop requests, and a private settings folder and working folder per test.
+// desktop requests, a private settings folder and working folder per test, and the
+// fixture the window's test classes derive from.
 
+#include "app/settings/Profile.h"
 #include "dialog/FilePicker.h"
 #include "dialog/Launcher.h"
 #include "putil/UserPrompt.h"
 
+#include <QObject>
+#include <QString>
 #include <QTemporaryDir>
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+class QWidget;
+
+namespace skyfetch {
+class CSkyfetchDlg;
+}
 
 namespace skyfetch::test {
 
@@ -79,5 +90,42 @@ private:
 std::string ReadText(const std::string& path);
 void WriteText(const std::string& path, const std::string& text);
 bool Exists(const std::string& path);
+
+// The base of the window's Qt Test classes. The built data are registered once; every
+// test starts with its own folders and with fresh recorders for the messages, the file
+// dialog and the desktop. Test functions are the derived class's private slots.
+class DialogTestCase : public QObject {
+    Q_OBJECT
+
+protected:
+    std::unique_ptr<TestFolders> m_folders;
+    RecordingPrompt m_prompt;
+    FakePicker m_picker;
+    RecordingLauncher m_launcher;
+
+    // A new window wired to the recorders, shown and active, whose output name starts as
+    // presetName.
+    std::unique_ptr<CSkyfetchDlg> Open(const std::string& presetName = "");
+
+    static QString Text(CSkyfetchDlg& d, int id);
+    static bool Checked(CSkyfetchDlg& d, int id);
+    static void Click(CSkyfetchDlg& d, int id);
+    // Replaces an edit's text the way a user does: select all, type (an empty text
+    // deletes the selection).
+    static void Type(CSkyfetchDlg& d, int id, const QString& text);
+    // Moves the focus within the window as a click or Tab does, with the focus-out event
+    // for the edit that had it, also while another program's window is the active one.
+    static void MoveFocus(QWidget& window, QWidget* to);
+
+    // The program's own settings and the ones it shares with the suite.
+    Profile App() const;
+    Profile Shared() const;
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+};
 
 } // namespace skyfetch::test

@@ -1,7 +1,6 @@
 // "Generate file" through the real window: the order of its checks, what each failure
 // leaves behind, the report, the desktop requests and what is stored afterwards.
 #include "DialogTestSupport.h"
-#include "TestData.h"
 
 #include "app/settings/Profile.h"
 #include "climate/Spinup.h"
@@ -18,7 +17,6 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -48,38 +46,19 @@ struct SeenReport {
 
 } // namespace
 
-class GenerateTest : public QObject {
+class GenerateTest : public DialogTestCase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestFolders> m_folders;
-    RecordingPrompt m_prompt;
-    FakePicker m_picker;
-    RecordingLauncher m_launcher;
-
-    std::unique_ptr<CSkyfetchDlg> Open() {
-        auto dialog = std::make_unique<CSkyfetchDlg>();
-        dialog->SetFilePicker(&m_picker);
-        dialog->SetLauncher(&m_launcher);
-        dialog->show();
-        if (!QTest::qWaitForWindowExposed(dialog.get()))
-            qWarning("window not exposed");
-        dialog->activateWindow();
-        if (!QTest::qWaitForWindowActive(dialog.get()))
-            qWarning("window not active");
-        return dialog;
-    }
-    void Type(CSkyfetchDlg& d, int id, const QString& text) {
-        QLineEdit* edit = d.Edit(id);
-        MoveFocus(d, edit);
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-    }
-    void Click(CSkyfetchDlg& d, int id) {
-        QTest::mouseClick(qobject_cast<QAbstractButton*>(d.Control(id)), Qt::LeftButton);
-    }
     // A land cell in New Zealand (172.5-173.0 E, 43.0-42.5 S), the default latitude kept.
     void TypeLandLocation(CSkyfetchDlg& d) { Type(d, IDC_LONGITUDE, "172.75"); }
+    // A location west of Greenwich and north of the equator.
+    void TypeWestNorth(CSkyfetchDlg& d, const QString& longitude, const QString& latitude) {
+        Type(d, IDC_LONGITUDE, longitude);
+        Click(d, IDC_WEST);
+        Type(d, IDC_LATITUDE, latitude);
+        Click(d, IDC_NORTH);
+    }
 
     // Answers the report when it appears: presses the button with this caption, or closes
     // the report without a button when caption is empty.
@@ -107,40 +86,12 @@ private:
         });
         timer->start(20);
     }
-    // Moves the focus within the window as a click or Tab does, with the focus-out event
-    // for the edit that had it, also while another program's window is the active one.
-    static void MoveFocus(QWidget& window, QWidget* to) {
-        QWidget* from = window.focusWidget();
-        to->setFocus(Qt::TabFocusReason);
-        if (!window.isActiveWindow() && from && from != to) {
-            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-            QApplication::sendEvent(from, &out);
-        }
-    }
-    Profile App() const { return Profile(m_folders->appProfilePath(), "SKYFETCH"); }
-    Profile Shared() const { return Profile(m_folders->sharedProfilePath(), "PHYTOMOD"); }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(register_built_resources());
-        set_user_prompt(&m_prompt);
-    }
-    void cleanupTestCase() { set_user_prompt(nullptr); }
-    void init() {
-        m_folders = std::make_unique<TestFolders>();
-        m_prompt = RecordingPrompt();
-        m_picker = FakePicker();
-        m_launcher = RecordingLauncher();
-    }
-    void cleanup() { m_folders.reset(); }
-
     void seaCellShowsOnlyTheNotFoundMessage() {
         auto d = Open();
         Type(*d, IDC_SPINUPYEARS, "99"); // would ask
-        Type(*d, IDC_LONGITUDE, "0.5");
-        Click(*d, IDC_WEST);
-        Type(*d, IDC_LATITUDE, "2");
-        Click(*d, IDC_NORTH);
+        TypeWestNorth(*d, "0.5", "2");
         d->m_outputName.clear();
         d->UpdateData(false); // no name either
         m_prompt.shown.clear();
@@ -171,7 +122,7 @@ private slots:
         auto d = Open();
         TypeLandLocation(*d);
         Type(*d, IDC_OUTPUTFILE, "climate");
-        QCOMPARE(d->Edit(IDC_OUTPUTFILE)->text(), "climate.txt");
+        QCOMPARE(Text(*d, IDC_OUTPUTFILE), "climate.txt");
         m_prompt.answers = {PromptAnswer::No};
         Click(*d, IDOK);
         QCOMPARE(m_prompt.texts(), std::vector<std::string>{
@@ -197,7 +148,7 @@ private slots:
         QCOMPARE(QDir(QString::fromStdString(m_folders->work())).entryList(QDir::Files),
                  QStringList{"climate.txt"}); // no probe or temporary file left behind
         QCOMPARE(d->focusWidget(), d->Edit(IDC_SPINUPYEARS));
-        QCOMPARE(d->Edit(IDC_SPINUPYEARS)->text(), "1000");
+        QCOMPARE(Text(*d, IDC_SPINUPYEARS), "1000");
 
         // A scenario check that fails moves the focus to the temperature change.
         Type(*d, IDC_CO2CHANGE, "1500");
@@ -285,10 +236,7 @@ private slots:
 
     void closingTheReportStoresLikeFinish() {
         auto d = Open();
-        Type(*d, IDC_LONGITUDE, "0.25");
-        Click(*d, IDC_WEST);
-        Type(*d, IDC_LATITUDE, "51.75");
-        Click(*d, IDC_NORTH);
+        TypeWestNorth(*d, "0.25", "51.75");
         SeenReport report;
         AnswerReport(report, "");
         Click(*d, IDOK);
@@ -303,10 +251,7 @@ private slots:
     void viewAndExploreReachTheDesktop() {
         {
             auto d = Open();
-            Type(*d, IDC_LONGITUDE, "0.5");
-            Click(*d, IDC_WEST);
-            Type(*d, IDC_LATITUDE, "51.5");
-            Click(*d, IDC_NORTH);
+            TypeWestNorth(*d, "0.5", "51.5");
             SeenReport report;
             AnswerReport(report, "View");
             Click(*d, IDOK);
@@ -319,13 +264,13 @@ private slots:
         }
         {
             auto d = Open(); // the stored location comes back
-            QCOMPARE(d->Edit(IDC_LONGITUDE)->text(), "0.5");
-            QVERIFY(qobject_cast<QRadioButton*>(d->Control(IDC_WEST))->isChecked());
+            QCOMPARE(Text(*d, IDC_LONGITUDE), "0.5");
+            QVERIFY(Checked(*d, IDC_WEST));
             // A path typed into another folder is written there and reported so.
             const std::string other = m_folders->work() + "/other folder";
             QDir().mkpath(QString::fromStdString(other));
             Type(*d, IDC_OUTPUTFILE, QString::fromStdString(other + "/run"));
-            QCOMPARE(d->Edit(IDC_OUTPUTFILE)->text().toStdString(), other + "/run.txt");
+            QCOMPARE(Text(*d, IDC_OUTPUTFILE).toStdString(), other + "/run.txt");
             SeenReport report;
             AnswerReport(report, "Explore");
             Click(*d, IDOK);
@@ -418,7 +363,7 @@ private slots:
         auto d = Open(); // 100.25 E, 50.75 N
         for (int i = 0; i < 45; ++i)
             QTest::mouseClick(d->Spin(IDC_LATSPIN)->UpButton(), Qt::LeftButton);
-        QCOMPARE(d->Edit(IDC_LATITUDE)->text(), "73.25");
+        QCOMPARE(Text(*d, IDC_LATITUDE), "73.25");
         SeenReport report;
         AnswerReport(report, "Finish");
         Click(*d, IDOK);
@@ -457,7 +402,7 @@ private slots:
         auto d = Open();
         TypeLandLocation(*d);
         Type(*d, IDC_OUTPUTFILE, typed);
-        QCOMPARE(d->Edit(IDC_OUTPUTFILE)->text(), typed);
+        QCOMPARE(Text(*d, IDC_OUTPUTFILE), typed);
         // Real message boxes: they take the focus from the name field while they are up.
         MessageBoxPrompt boxes;
         set_user_prompt(&boxes);
@@ -489,7 +434,7 @@ private slots:
         QCOMPARE(report.items[3].text, name);
         QCOMPARE(report.items[5].text, work);
         QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", ""), name);
-        QCOMPARE(d->Edit(IDC_OUTPUTFILE)->text(), written);
+        QCOMPARE(Text(*d, IDC_OUTPUTFILE), written);
     }
 
     void theFileMatchesTheCommandLineTool() {

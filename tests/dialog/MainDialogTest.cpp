@@ -1,7 +1,6 @@
 // The main dialog driven as a user drives it: typing, clicking, spinning, answering its
 // questions; checked on what it shows, what it asks and what it stores.
 #include "DialogTestSupport.h"
-#include "TestData.h"
 
 #include "app/settings/Profile.h"
 #include "climate/ClimateArchive.h"
@@ -45,63 +44,15 @@ std::string CurrentDir() {
 
 } // namespace
 
-class MainDialogTest : public QObject {
+class MainDialogTest : public DialogTestCase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestFolders> m_folders;
-    RecordingPrompt m_prompt;
-    FakePicker m_picker;
-    RecordingLauncher m_launcher;
-
-    std::unique_ptr<CSkyfetchDlg> Open(const std::string& presetName = "") {
-        auto dialog = std::make_unique<CSkyfetchDlg>();
-        dialog->SetFilePicker(&m_picker);
-        dialog->SetLauncher(&m_launcher);
-        dialog->m_outputName = presetName;
-        dialog->show();
-        if (!QTest::qWaitForWindowExposed(dialog.get()))
-            qWarning("window not exposed");
-        dialog->activateWindow();
-        if (!QTest::qWaitForWindowActive(dialog.get()))
-            qWarning("window not active");
-        return dialog;
-    }
-
-    QString Text(CSkyfetchDlg& d, int id) { return d.Edit(id)->text(); }
-    bool Checked(CSkyfetchDlg& d, int id) {
-        return qobject_cast<QRadioButton*>(d.Control(id))->isChecked();
-    }
-    void Click(CSkyfetchDlg& d, int id) {
-        QTest::mouseClick(qobject_cast<QAbstractButton*>(d.Control(id)), Qt::LeftButton);
-    }
-    // Replaces an edit's text the way a user does: select all, type.
-    void Type(CSkyfetchDlg& d, int id, const QString& text) {
-        QLineEdit* edit = d.Edit(id);
-        MoveFocus(d, edit);
-        edit->selectAll();
-        if (text.isEmpty())
-            QTest::keyClick(edit, Qt::Key_Backspace);
-        else
-            QTest::keyClicks(edit, text);
-    }
     void ClickItem(QTreeWidget* tree, QTreeWidgetItem* item) {
         tree->scrollToItem(item);
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                           tree->visualItemRect(item).center());
     }
-    // Moves the focus within the window as a click or Tab does, with the focus-out event
-    // for the edit that had it, also while another program's window is the active one.
-    static void MoveFocus(QWidget& window, QWidget* to) {
-        QWidget* from = window.focusWidget();
-        to->setFocus(Qt::TabFocusReason);
-        if (!window.isActiveWindow() && from && from != to) {
-            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-            QApplication::sendEvent(from, &out);
-        }
-    }
-    Profile App() const { return Profile(m_folders->appProfilePath(), "SKYFETCH"); }
-    Profile Shared() const { return Profile(m_folders->sharedProfilePath(), "PHYTOMOD"); }
     // The path the folder tree shows: its chain of items joined with '/'.
     static std::string TreePath(CSkyfetchDlg& d) {
         std::string path;
@@ -120,19 +71,6 @@ private:
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(register_built_resources());
-        set_user_prompt(&m_prompt);
-    }
-    void cleanupTestCase() { set_user_prompt(nullptr); }
-    void init() {
-        m_folders = std::make_unique<TestFolders>();
-        m_prompt = RecordingPrompt();
-        m_picker = FakePicker();
-        m_launcher = RecordingLauncher();
-    }
-    void cleanup() { m_folders.reset(); }
-
     void firstRunShowsTheDefaults() {
         auto d = Open();
         QCOMPARE(Text(*d, IDC_SPINUPYEARS), "1000");
@@ -401,7 +339,7 @@ private slots:
         QCOMPARE(lon->text(), "12.3456"); // seven characters at most while typing
         d->m_latText = "12.3456";         // put there by the program: refused on reading
         d->UpdateData(false);
-        QCOMPARE(d->Edit(IDC_LATITUDE)->text(), "12.3456");
+        QCOMPARE(Text(*d, IDC_LATITUDE), "12.3456");
         QVERIFY(!d->UpdateData(true));
         QCOMPARE(m_prompt.texts(),
                  std::vector<std::string>{"Please enter no more than 6 characters."});
@@ -796,7 +734,7 @@ private slots:
         MoveFocus(*d, d->Edit(IDC_LATITUDE));
         d->m_latValue = 95;
         MoveFocus(*d, d->Edit(IDC_SPINUPYEARS));
-        QCOMPARE(d->Edit(IDC_LATITUDE)->text(), "90");
+        QCOMPARE(Text(*d, IDC_LATITUDE), "90");
         QVERIFY(m_prompt.shown.empty());
     }
 
@@ -817,7 +755,7 @@ private slots:
         QCOMPARE(lon->text(), "0.25");
         Type(*d, IDC_LATITUDE, "89.75");
         QTest::mouseClick(d->Spin(IDC_LATSPIN)->UpButton(), Qt::LeftButton);
-        QCOMPARE(d->Edit(IDC_LATITUDE)->text(), "89.75");
+        QCOMPARE(Text(*d, IDC_LATITUDE), "89.75");
         QVERIFY(m_prompt.shown.empty());
     }
 
@@ -825,7 +763,7 @@ private slots:
         auto d = Open(); // Tasmania, on land
         QCOMPARE(d->m_locationNotice, "");
         Click(*d, IDC_WEST); // its mirror image lies in the Pacific
-        QCOMPARE(d->Edit(IDC_LONGITUDE)->text(), "147.25");
+        QCOMPARE(Text(*d, IDC_LONGITUDE), "147.25");
         QCOMPARE(d->m_locationNotice, "Not land!");
         QCOMPARE(d->GraphData().m_hasData, 1); // the last cell found stays for a copy
         Click(*d, IDC_EAST);
@@ -838,10 +776,10 @@ private slots:
         d->Globe()->m_latitude = -16.75;
         d->ApplyPickedLocation(179.75, -16.75);
         QTest::keyClick(d->Control(IDC_GLOBE), Qt::Key_Right);
-        QCOMPARE(d->Edit(IDC_LONGITUDE)->text(), "179.75");
+        QCOMPARE(Text(*d, IDC_LONGITUDE), "179.75");
         QVERIFY(Checked(*d, IDC_WEST));
         QTest::keyClick(d->Control(IDC_GLOBE), Qt::Key_Up);
-        QCOMPARE(d->Edit(IDC_LATITUDE)->text(), "16.25");
+        QCOMPARE(Text(*d, IDC_LATITUDE), "16.25");
         QVERIFY(Checked(*d, IDC_SOUTH));
     }
 
@@ -926,7 +864,7 @@ private slots:
         QCOMPARE(shown, 1);
         QVERIFY(!held);
         QVERIFY(!spin->UpButton()->isDown());
-        QCOMPARE(d->Edit(IDC_LATITUDE)->text(), "90");
+        QCOMPARE(Text(*d, IDC_LATITUDE), "90");
         QCOMPARE(d->m_latValue, 90.0);
     }
 
