@@ -3,6 +3,7 @@
 // number as a plain implementation would).
 #include "climate/Spinup.h"
 #include "driver/DriverFileWriter.h"
+#include "tests/driver/DriverTestSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,6 +16,7 @@
 namespace {
 
 using namespace skyfetch;
+using skyfetch::test::StringSink;
 
 constexpr int kInitYears = 10000;
 constexpr int kScenarioYears = 10000;
@@ -60,15 +62,6 @@ void prepare(SpinupSet& init, SpinupSet& scen) {
         set->fill(bench_record());
     }
 }
-
-class StringSink : public OutputSink {
-public:
-    bool write(const char* data, std::size_t size) override {
-        text.append(data, size);
-        return true;
-    }
-    std::string text;
-};
 
 const std::string& file_bytes() {
     static const std::string bytes = [] {

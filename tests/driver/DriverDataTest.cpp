@@ -1,6 +1,7 @@
 #include "climate/ClimateArchive.h"
 #include "driver/DriverFileWriter.h"
 
+#include "DriverTestSupport.h"
 #include "TestData.h"
 
 #include <gtest/gtest.h>
@@ -15,14 +16,7 @@
 namespace skyfetch {
 namespace {
 
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
-        parts.push_back(text.substr(start, at - start));
-    parts.push_back(text.substr(start));
-    return parts;
-}
+using test::split;
 
 // The cell 13.0-13.5 E, 55.5-56.0 N from the archive built from the source data, written
 // as the program writes it: 1000 initialisation and 100 scenario years, no changes.

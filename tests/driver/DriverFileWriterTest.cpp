@@ -1,5 +1,7 @@
 #include "driver/DriverFileWriter.h"
 
+#include "DriverTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdarg>
@@ -13,14 +15,8 @@ namespace {
 
 const char kDate[] = "Wed Jun  3 09:05:07 2009";
 
-class StringSink : public OutputSink {
-public:
-    bool write(const char* data, std::size_t size) override {
-        text.append(data, size);
-        return true;
-    }
-    std::string text;
-};
+using test::split;
+using test::StringSink;
 
 // Takes `limit` bytes, then refuses.
 class FailingSink : public OutputSink {
@@ -38,15 +34,6 @@ public:
 private:
     std::size_t m_limit;
 };
-
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
-        parts.push_back(text.substr(start, at - start));
-    parts.push_back(text.substr(start));
-    return parts;
-}
 
 // A record whose values differ by variable, data year and month, so that any mix-up of
 // year or month shows.
