@@ -39,14 +39,21 @@ const LayoutCase kLayouts[] = {
     {191, 100, 191, 20, 50, 7, 148, 62, 47},
 };
 
+// Lays out the case's area and checks the horizontal part: the title offset, the plot's
+// edges and the bar width.
+GraphLayout ExpectHorizontalLayout(const LayoutCase& c) {
+    const GraphLayout l = LayoutGraph(c.width, c.height, c.initialWidth);
+    EXPECT_EQ(l.labelOffset, c.labelOffset);
+    EXPECT_EQ(l.xLeft, c.xLeft);
+    EXPECT_EQ(l.barWidth, c.barWidth);
+    EXPECT_EQ(l.xRight, c.xRight);
+    return l;
+}
+
 TEST(GraphLayout, WorkedExamples) {
     for (const LayoutCase& c : kLayouts) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " W0=" << c.initialWidth);
-        const GraphLayout l = LayoutGraph(c.width, c.height, c.initialWidth);
-        EXPECT_EQ(l.labelOffset, c.labelOffset);
-        EXPECT_EQ(l.xLeft, c.xLeft);
-        EXPECT_EQ(l.barWidth, c.barWidth);
-        EXPECT_EQ(l.xRight, c.xRight);
+        const GraphLayout l = ExpectHorizontalLayout(c);
         EXPECT_EQ(l.yBase, c.yBase);
         EXPECT_EQ(l.plotHeight, c.plotHeight);
     }
@@ -62,11 +69,7 @@ TEST(GraphLayout, AtFirstWidthThePlotIsBalancedAndFits) {
     };
     for (const LayoutCase& c : cases) {
         SCOPED_TRACE(c.width);
-        const GraphLayout l = LayoutGraph(c.width, c.height, c.initialWidth);
-        EXPECT_EQ(l.labelOffset, c.labelOffset);
-        EXPECT_EQ(l.xLeft, c.xLeft);
-        EXPECT_EQ(l.barWidth, c.barWidth);
-        EXPECT_EQ(l.xRight, c.xRight);
+        ExpectHorizontalLayout(c);
     }
     // Every first width: the plot lies inside the area, its left margin (room for the
     // temperature labels) 50 to 52 pixels and at most 7 pixels wider than the right one.
@@ -96,11 +99,7 @@ TEST(GraphLayout, WideningMovesThePlotAndTitlesOutwards) {
     };
     for (const LayoutCase& c : cases) {
         SCOPED_TRACE(c.width);
-        const GraphLayout l = LayoutGraph(c.width, c.height, c.initialWidth);
-        EXPECT_EQ(l.labelOffset, c.labelOffset);
-        EXPECT_EQ(l.xLeft, c.xLeft);
-        EXPECT_EQ(l.barWidth, c.barWidth);
-        EXPECT_EQ(l.xRight, c.xRight);
+        ExpectHorizontalLayout(c);
     }
 
     const int w0 = 180;
