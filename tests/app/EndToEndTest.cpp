@@ -4,6 +4,8 @@
 // program's windows as X events.
 #include "app/settings/Profile.h"
 
+#include "TextFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
@@ -17,7 +19,6 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -32,12 +33,7 @@ namespace {
 
 constexpr const char* kTitle = "Skyfetch - Environmental Driver Data for PHYTOMOD Education";
 
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using skyfetch::test::read_text;
 
 // The program under test, started with its own home, settings and output folders.
 class Program {
@@ -251,7 +247,7 @@ TEST(EndToEnd, TypedLocationGenerateFinish) {
     }
     XCloseDisplay(display);
 
-    const std::string file = ReadText(out / "climate.txt");
+    const std::string file = read_text(out / "climate.txt");
     EXPECT_EQ(file.rfind("[Environmental driver file for PHYTOMOD Education - Created by "
                          "Skyfetch Version 2008-11-03 on ",
                          0),
@@ -266,6 +262,6 @@ TEST(EndToEnd, TypedLocationGenerateFinish) {
     EXPECT_EQ(app.read_int("LATITUDE", 0), 15725);
     EXPECT_EQ(app.read_int("SPINUPYEARS", 0), 1000);
     EXPECT_FALSE(fs::exists(root / "requests"))
-        << ReadText(root / "requests"); // not View or Explore
+        << read_text(root / "requests"); // not View or Explore
     fs::remove_all(root);
 }

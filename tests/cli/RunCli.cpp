@@ -1,23 +1,13 @@
 #include "RunCli.h"
+#include "TextFiles.h"
 
 #include <csignal>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace skyfetch::test {
-
-namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-} // namespace
 
 CliRun run_cli(const std::vector<std::string>& args, const std::string& folder, long fileSizeLimit,
                const std::string& stdoutFile) {
@@ -66,8 +56,8 @@ CliRun run_cli(const std::vector<std::string>& args, const std::string& folder, 
     }
     close(outFd);
     close(errFd);
-    run.out = slurp(outName);
-    run.err = slurp(errName);
+    run.out = read_text(outName);
+    run.err = read_text(errName);
     unlink(outName);
     unlink(errName);
     return run;

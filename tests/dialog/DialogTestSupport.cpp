@@ -5,15 +5,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
 
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 namespace skyfetch::test {
@@ -79,18 +76,6 @@ std::string TestFolders::appProfilePath() const {
 
 std::string TestFolders::sharedProfilePath() const {
     return config() + "/phytomod/phytomod.ini";
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    QDir().mkpath(QFileInfo(QString::fromStdString(path)).path());
-    std::ofstream(path, std::ios::binary) << text;
 }
 
 bool Exists(const std::string& path) {

@@ -9,6 +9,8 @@
 #include "dialog/Launcher.h"
 #include "putil/UserPrompt.h"
 
+#include "TextFiles.h"
+
 #include <QObject>
 #include <QString>
 #include <QTemporaryDir>
@@ -87,8 +89,6 @@ private:
     QByteArray m_previousConfig;
 };
 
-std::string ReadText(const std::string& path);
-void WriteText(const std::string& path, const std::string& text);
 bool Exists(const std::string& path);
 
 // The base of the window's Qt Test classes. The built data are registered once; every

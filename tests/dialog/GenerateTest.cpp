@@ -118,7 +118,7 @@ private slots:
     }
 
     void decliningTheOverwriteQuestionKeepsTheFile() {
-        WriteText(m_folders->work() + "/climate.txt", "old content\n");
+        write_text(m_folders->work() + "/climate.txt", "old content\n");
         auto d = Open();
         TypeLandLocation(*d);
         Type(*d, IDC_OUTPUTFILE, "climate");
@@ -128,13 +128,13 @@ private slots:
         QCOMPARE(m_prompt.texts(), std::vector<std::string>{
                                        "climate.txt already exists\nDo you want to overwrite it?"});
         QCOMPARE(m_prompt.shown[0].icon, PromptIcon::Question);
-        QCOMPARE(ReadText(m_folders->work() + "/climate.txt"), "old content\n");
+        QCOMPARE(read_text(m_folders->work() + "/climate.txt"), "old content\n");
         QCOMPARE(d->focusWidget(), d->Edit(IDC_OUTPUTFILE));
         QVERIFY(d->isVisible());
     }
 
     void aFailingCheckAfterYesWritesNothing() {
-        WriteText(m_folders->work() + "/climate.txt", "old content\n");
+        write_text(m_folders->work() + "/climate.txt", "old content\n");
         auto d = Open();
         TypeLandLocation(*d);
         Type(*d, IDC_OUTPUTFILE, "climate");
@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(m_prompt.texts(), (std::vector<std::string>{
                                        "climate.txt already exists\nDo you want to overwrite it?",
                                        "Number of spinup years must be in the range 0-10000"}));
-        QCOMPARE(ReadText(m_folders->work() + "/climate.txt"), "old content\n");
+        QCOMPARE(read_text(m_folders->work() + "/climate.txt"), "old content\n");
         QCOMPARE(QDir(QString::fromStdString(m_folders->work())).entryList(QDir::Files),
                  QStringList{"climate.txt"}); // no probe or temporary file left behind
         QCOMPARE(d->focusWidget(), d->Edit(IDC_SPINUPYEARS));
@@ -156,7 +156,7 @@ private slots:
         Click(*d, IDOK);
         QCOMPARE(m_prompt.texts().back(), "CO2 increase must be in the range 0-1000 %");
         QCOMPARE(d->focusWidget(), d->Edit(IDC_TEMPCHANGE));
-        QCOMPARE(ReadText(m_folders->work() + "/climate.txt"), "old content\n");
+        QCOMPARE(read_text(m_folders->work() + "/climate.txt"), "old content\n");
     }
 
     void aBareNameIsWrittenToTheCurrentFolder() {
@@ -168,7 +168,7 @@ private slots:
         QVERIFY(report.shown);
         QVERIFY(m_prompt.shown.empty());
         const std::string folder = m_folders->work();
-        QVERIFY(ReadText(folder + "/climate.txt").rfind("[Environmental driver file", 0) == 0);
+        QVERIFY(read_text(folder + "/climate.txt").rfind("[Environmental driver file", 0) == 0);
         QCOMPARE(d->result(), int(QDialog::Accepted));
         QVERIFY(!d->isVisible());
 
@@ -284,7 +284,7 @@ private slots:
     }
 
     void aFailedWriteKeepsTheOldFileAndStoresNothing() {
-        WriteText(m_folders->work() + "/climate.txt", "old content\n");
+        write_text(m_folders->work() + "/climate.txt", "old content\n");
         auto d = Open();
         TypeLandLocation(*d);
         Type(*d, IDC_OUTPUTFILE, "climate");
@@ -317,7 +317,7 @@ private slots:
         QCOMPARE(m_prompt.shown[1].text, "Could not write climate.txt: File too large");
         QVERIFY(!report.shown);
         QVERIFY(d->isVisible());
-        QCOMPARE(ReadText(m_folders->work() + "/climate.txt"), "old content\n");
+        QCOMPARE(read_text(m_folders->work() + "/climate.txt"), "old content\n");
         QCOMPARE(QDir(QString::fromStdString(m_folders->work())).entryList(QDir::Files),
                  QStringList{"climate.txt"});
         QCOMPARE(Shared().read_string("SKYFETCH_HAVE_OUTPUT", "none"), "");
@@ -329,7 +329,7 @@ private slots:
         m_prompt.answers = {PromptAnswer::Yes};
         Click(*d, IDOK);
         QTRY_VERIFY(report.shown);
-        QVERIFY(ReadText(m_folders->work() + "/climate.txt").size() > 100000);
+        QVERIFY(read_text(m_folders->work() + "/climate.txt").size() > 100000);
         QCOMPARE(initialisation_set().temperature.current_year(), 3);
         QCOMPARE(scenario_set().temperature.current_year(), 7);
         QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", ""), "climate.txt");
@@ -359,7 +359,7 @@ private slots:
     }
 
     void theSpunLocationIsTheOneWritten() {
-        WriteText(m_folders->appProfilePath(), "[SKYFETCH]\nLONGITUDE=30025\nLATITUDE=25075\n");
+        write_text(m_folders->appProfilePath(), "[SKYFETCH]\nLONGITUDE=30025\nLATITUDE=25075\n");
         auto d = Open(); // 100.25 E, 50.75 N
         for (int i = 0; i < 45; ++i)
             QTest::mouseClick(d->Spin(IDC_LATSPIN)->UpButton(), Qt::LeftButton);
@@ -370,7 +370,7 @@ private slots:
         QVERIFY(report.shown);
         QVERIFY(m_prompt.shown.empty());
         // The cell line of the file: the centre of the cell the field showed.
-        const std::string text = ReadText(m_folders->work() + "/climate.txt");
+        const std::string text = read_text(m_folders->work() + "/climate.txt");
         const std::size_t header = text.find("Lon\tLat\t");
         QVERIFY(header != std::string::npos);
         const std::size_t line = text.find('\n', header) + 1;
@@ -398,7 +398,7 @@ private slots:
         QFETCH(QString, written);
         QFETCH(bool, asked);
         const std::string work = m_folders->work();
-        WriteText(work + "/" + typed.toStdString(), "old\n");
+        write_text(work + "/" + typed.toStdString(), "old\n");
         auto d = Open();
         TypeLandLocation(*d);
         Type(*d, IDC_OUTPUTFILE, typed);
@@ -428,9 +428,9 @@ private slots:
         if (asked)
             expected.push_back(name + " already exists\nDo you want to overwrite it?");
         QCOMPARE(questions, expected);
-        QVERIFY(ReadText(work + "/" + name).rfind("[Environmental driver file", 0) == 0);
+        QVERIFY(read_text(work + "/" + name).rfind("[Environmental driver file", 0) == 0);
         if (!asked)
-            QCOMPARE(ReadText(work + "/" + typed.toStdString()), "old\n");
+            QCOMPARE(read_text(work + "/" + typed.toStdString()), "old\n");
         QCOMPARE(report.items[3].text, name);
         QCOMPARE(report.items[5].text, work);
         QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", ""), name);
@@ -461,8 +461,8 @@ private slots:
                    "--output", QString::fromStdString(cliFile)});
         QVERIFY(cli.waitForFinished(60000));
         QCOMPARE(cli.exitCode(), 0);
-        const std::string window = ReadText(m_folders->work() + "/window.txt");
-        const std::string command = ReadText(cliFile);
+        const std::string window = read_text(m_folders->work() + "/window.txt");
+        const std::string command = read_text(cliFile);
         QVERIFY(window.size() > 1000);
         QVERIFY(WithoutDateLine(window) == WithoutDateLine(command));
         QCOMPARE(window.substr(0, 90), command.substr(0, 90)); // up to the date

@@ -136,7 +136,7 @@ private slots:
     }
     void restoresStoredValues() {
         QFETCH(QString, profile);
-        WriteText(m_folders->appProfilePath(), "[SKYFETCH]\n" + profile.toStdString());
+        write_text(m_folders->appProfilePath(), "[SKYFETCH]\n" + profile.toStdString());
         auto d = Open();
         QFETCH(QString, temp);
         QFETCH(int, tempRadio);
@@ -511,9 +511,9 @@ private slots:
 
     void checkOutputFileKeepsAnExistingFile() {
         auto d = Open();
-        WriteText(m_folders->work() + "/climate.txt", "old content\n");
+        write_text(m_folders->work() + "/climate.txt", "old content\n");
         QVERIFY(d->CheckOutputFile());
-        QCOMPARE(ReadText(m_folders->work() + "/climate.txt"), "old content\n");
+        QCOMPARE(read_text(m_folders->work() + "/climate.txt"), "old content\n");
         d->m_outputName = "missing-folder/x.txt";
         QVERIFY(!d->CheckOutputFile());
         QCOMPARE(m_prompt.shown.back().icon, PromptIcon::Error);
@@ -628,8 +628,8 @@ private slots:
     }
 
     void defaultNameIsMadeUnique() {
-        WriteText(m_folders->work() + "/climate.txt", "");
-        WriteText(m_folders->work() + "/climate0.txt", "");
+        write_text(m_folders->work() + "/climate.txt", "");
+        write_text(m_folders->work() + "/climate0.txt", "");
         auto d = Open();
         QCOMPARE(Text(*d, IDC_OUTPUTFILE), "climate1.txt");
         // A name set before the window opens is kept.
@@ -692,7 +692,7 @@ private slots:
 
     void cancelWritesNothing() {
         auto d = Open();
-        const std::string sharedBefore = ReadText(m_folders->sharedProfilePath());
+        const std::string sharedBefore = read_text(m_folders->sharedProfilePath());
         Type(*d, IDC_SPINUPYEARS, "300");
         Type(*d, IDC_TEMPCHANGE, "4");
         Type(*d, IDC_OUTPUTFILE, "other");
@@ -700,7 +700,7 @@ private slots:
         QCOMPARE(d->result(), int(QDialog::Rejected));
         QVERIFY(!d->isVisible());
         QVERIFY(!Exists(m_folders->appProfilePath()));
-        QCOMPARE(ReadText(m_folders->sharedProfilePath()), sharedBefore);
+        QCOMPARE(read_text(m_folders->sharedProfilePath()), sharedBefore);
         QVERIFY(!Exists(m_folders->work() + "/other.txt"));
     }
 
@@ -784,7 +784,7 @@ private slots:
     }
 
     void locationSpinsMoveFieldAndValueTogether() {
-        WriteText(m_folders->appProfilePath(), "[SKYFETCH]\nLONGITUDE=30025\nLATITUDE=25075\n");
+        write_text(m_folders->appProfilePath(), "[SKYFETCH]\nLONGITUDE=30025\nLATITUDE=25075\n");
         auto d = Open(); // 100.25 E, 50.75 N
         QLineEdit* lat = d->Edit(IDC_LATITUDE);
         // 45 cells north: past the point where an integer position of 0 to 90 would stop.
@@ -1041,7 +1041,7 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         if (!comma)
             qInfo("no German locale available: only Qt's default locale is German");
-        WriteText(m_folders->appProfilePath(), "[SKYFETCH]\nTEMPCHANGE=9985\nLONGITUDE=2525\n");
+        write_text(m_folders->appProfilePath(), "[SKYFETCH]\nTEMPCHANGE=9985\nLONGITUDE=2525\n");
         auto d = Open();
         QCOMPARE(Text(*d, IDC_TEMPCHANGE), "1.5");
         QCOMPARE(Text(*d, IDC_LONGITUDE), "174.75");

@@ -3,12 +3,11 @@
 
 #include "DriverTestSupport.h"
 #include "TestData.h"
+#include "TextFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -41,8 +40,7 @@ TEST(DriverFileFromArchive, CellNearCopenhagen) {
     const WriteResult result =
         write_driver_file(path, ExistingFile::Replace, p, record, init, scen);
     ASSERT_TRUE(result.ok()) << result.error;
-    std::ifstream in(path, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string text = test::read_text(path);
     std::remove(path.c_str());
 
     std::vector<std::string> lines = split(text, '\n');

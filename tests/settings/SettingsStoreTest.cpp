@@ -2,13 +2,13 @@
 #include "app/settings/Profile.h"
 #include "app/settings/ProfileLocations.h"
 
+#include "TextFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -16,17 +16,8 @@ using namespace skyfetch;
 
 namespace {
 
-std::string read_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void write_text(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
+using test::read_text;
+using test::write_text;
 
 class SettingsStore : public ::testing::Test {
 protected:
