@@ -1,6 +1,8 @@
 #include "driver/SafeFileWriter.h"
 #include "driver/DriverFileWriter.h"
 
+#include "TextFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -19,6 +21,8 @@
 
 namespace skyfetch {
 namespace {
+
+using test::read_text;
 
 // A fresh folder per test, removed with its files afterwards.
 class SafeFileWriterTest : public ::testing::Test {
@@ -45,10 +49,6 @@ protected:
         return found;
     }
 
-    static std::string read(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
     static void put(const std::string& file, const std::string& text) {
         std::ofstream(file, std::ios::binary) << text;
     }
@@ -65,7 +65,7 @@ TEST_F(SafeFileWriterTest, WritesTheWholeFileAndLeavesNothingElse) {
     EXPECT_EQ(names().count("out.txt"), 0u); // nothing at the target before the commit
     const WriteResult result = writer.commit();
     EXPECT_TRUE(result.ok()) << result.error;
-    EXPECT_EQ(read(path("out.txt")), "hello world\n");
+    EXPECT_EQ(read_text(path("out.txt")), "hello world\n");
     EXPECT_EQ(names(), std::set<std::string>{"out.txt"});
 }
 
@@ -89,9 +89,9 @@ TEST_F(SafeFileWriterTest, ReplacesAnExistingFileOnlyOnCommit) {
     SafeFileWriter writer;
     ASSERT_TRUE(writer.open(path("out.txt"), ExistingFile::Replace));
     ASSERT_TRUE(writer.write("new", 3));
-    EXPECT_EQ(read(path("out.txt")), "old");
+    EXPECT_EQ(read_text(path("out.txt")), "old");
     ASSERT_TRUE(writer.commit());
-    EXPECT_EQ(read(path("out.txt")), "new");
+    EXPECT_EQ(read_text(path("out.txt")), "new");
     EXPECT_EQ(names(), std::set<std::string>{"out.txt"});
 }
 
@@ -159,8 +159,8 @@ TEST_F(SafeFileWriterTest, ReplacingThroughSymlinksWritesTheFileTheyLeadTo) {
         ASSERT_TRUE(writer.write(text.data(), text.size()));
         const WriteResult result = writer.commit();
         ASSERT_TRUE(result.ok()) << result.error;
-        EXPECT_EQ(read(path(file)), text) << link;
-        EXPECT_EQ(read(path(link)), text) << link;
+        EXPECT_EQ(read_text(path(file)), text) << link;
+        EXPECT_EQ(read_text(path(link)), text) << link;
     }
     for (const char* link : {"link.txt", "via.txt", "abs.txt", "dangling.txt"}) {
         struct stat info {};
@@ -196,7 +196,7 @@ TEST_F(SafeFileWriterTest, AReplacedFileKeepsItsPermissions) {
         struct stat info {};
         ASSERT_EQ(stat(path("perm.txt").c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, mode) << std::oct << mode;
-        EXPECT_EQ(read(path("perm.txt")), "new");
+        EXPECT_EQ(read_text(path("perm.txt")), "new");
         unlink(path("perm.txt").c_str());
     }
     umask(old);
@@ -231,7 +231,7 @@ TEST_F(SafeFileWriterTest, DroppingAnUncommittedWriterRemovesItsTemporaryFile) {
         ASSERT_TRUE(writer.write("partial", 7));
     }
     EXPECT_EQ(names(), std::set<std::string>{"out.txt"});
-    EXPECT_EQ(read(path("out.txt")), "old");
+    EXPECT_EQ(read_text(path("out.txt")), "old");
 }
 
 TEST_F(SafeFileWriterTest, KeepModeNeverReplacesAFile) {
@@ -248,14 +248,14 @@ TEST_F(SafeFileWriterTest, KeepModeNeverReplacesAFile) {
     put(path("late.txt"), "appeared");
     const WriteResult result = late.commit();
     EXPECT_EQ(result.failure, WriteFailure::Exists);
-    EXPECT_EQ(read(path("late.txt")), "appeared");
+    EXPECT_EQ(read_text(path("late.txt")), "appeared");
     EXPECT_EQ(names(), (std::set<std::string>{"late.txt", "there.txt"}));
 
     SafeFileWriter fresh;
     ASSERT_TRUE(fresh.open(path("fresh.txt"), ExistingFile::Keep));
     ASSERT_TRUE(fresh.write("ours", 4));
     ASSERT_TRUE(fresh.commit());
-    EXPECT_EQ(read(path("fresh.txt")), "ours");
+    EXPECT_EQ(read_text(path("fresh.txt")), "ours");
 }
 
 CellRecord plain_record() {
@@ -312,7 +312,7 @@ TEST_F(SafeFileWriterTest, AWriteThatFailsMidwayKeepsTheOldFile) {
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), Reported);
-    EXPECT_EQ(read(target), "old driver file");
+    EXPECT_EQ(read_text(target), "old driver file");
     EXPECT_EQ(names(), std::set<std::string>{"climate.txt"});
 }
 
@@ -329,7 +329,7 @@ TEST_F(SafeFileWriterTest, TheDriverFileLandsWhole) {
     const WriteResult result =
         write_driver_file(path("climate.txt"), ExistingFile::Keep, p, r, init, scen);
     ASSERT_TRUE(result.ok()) << result.error;
-    const std::string text = read(path("climate.txt"));
+    const std::string text = read_text(path("climate.txt"));
     std::size_t lines = 0;
     for (char c : text)
         lines += c == '\n';
@@ -344,7 +344,7 @@ TEST_F(SafeFileWriterTest, TheDriverFileLandsWhole) {
     const WriteResult again =
         write_driver_file(path("climate.txt"), ExistingFile::Keep, p, r, init, scen);
     EXPECT_EQ(again.failure, WriteFailure::Exists);
-    EXPECT_EQ(read(path("climate.txt")), text);
+    EXPECT_EQ(read_text(path("climate.txt")), text);
 }
 
 } // namespace

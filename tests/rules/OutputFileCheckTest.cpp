@@ -1,5 +1,6 @@
 #include "dialog/rules/OutputFileCheck.h"
 #include "TempFolder.h"
+#include "TextFiles.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -61,7 +62,7 @@ TEST(CheckOutputFile, ExistingFileIsKeptByteForByte) {
     TempFolder::write("climate.txt", content);
     const auto before = std::filesystem::last_write_time("climate.txt");
     EXPECT_TRUE(CheckOutputFile("climate.txt").ok);
-    EXPECT_EQ(TempFolder::read("climate.txt"), content);
+    EXPECT_EQ(test::read_text("climate.txt"), content);
     EXPECT_EQ(std::filesystem::last_write_time("climate.txt"), before);
     EXPECT_EQ(entries_in(temp.path()), 1u);
 }

@@ -29,10 +29,6 @@ public:
     static void write(const std::string& name, const std::string& content) {
         std::ofstream(name, std::ios::binary) << content;
     }
-    static std::string read(const std::string& name) {
-        std::ifstream in(name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
 
 private:
     std::filesystem::path m_previous;

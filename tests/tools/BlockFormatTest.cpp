@@ -6,13 +6,12 @@
 #include "CruReader.h"
 #include "GlobeBlock.h"
 #include "OutputFile.h"
+#include "TextFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -260,11 +259,6 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
-    static std::string content(const std::filesystem::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
     std::filesystem::path dir_;
 };
 
@@ -273,7 +267,7 @@ TEST_F(OutputFileTest, ReplacesTheWholeFile) {
     std::string error;
     ASSERT_TRUE(write_file_replacing(path.string(), {1, 2, 3, 4, 5}, error)) << error;
     ASSERT_TRUE(write_file_replacing(path.string(), {9, 8}, error)) << error;
-    EXPECT_EQ(content(path), std::string("\x09\x08", 2));
+    EXPECT_EQ(test::read_text(path), std::string("\x09\x08", 2));
     EXPECT_FALSE(std::filesystem::exists(path.string() + ".part"));
 }
 
@@ -289,7 +283,7 @@ TEST_F(OutputFileTest, FailureLeavesNothingBehindAndTheOldFileAlone) {
     ASSERT_TRUE(write_file_replacing(path.string(), {7, 7, 7}, error)) << error;
     std::filesystem::create_directory(path.string() + ".part");
     EXPECT_FALSE(write_file_replacing(path.string(), {1}, error));
-    EXPECT_EQ(content(path), std::string("\x07\x07\x07", 3));
+    EXPECT_EQ(test::read_text(path), std::string("\x07\x07\x07", 3));
 }
 
 } // namespace
