@@ -2,6 +2,8 @@
 // while this one, the owner, keeps serving it. Needs an X server (xvfb-run).
 #include "graph/ClimateGraph.h"
 
+#include "GraphTestData.h"
+
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -40,13 +42,7 @@ ProbeResult ReadClipboardFromAnotherProcess(const QString& format) {
 ClimateGraphData SteppeData() {
     const double t[12] = {-15, -13, -5, 6, 14, 19, 22, 20, 13, 5, -4, -11};
     const double p[12] = {12, 10, 14, 22, 35, 48, 55, 45, 28, 20, 17, 14};
-    ClimateGraphData d;
-    d.m_hasData = 1;
-    for (int i = 0; i < 12; ++i) {
-        d.m_temperature[i] = t[i];
-        d.m_precipitation[i] = p[i];
-    }
-    return d;
+    return test::MakeGraphData(t, p);
 }
 
 int CountRed(const QImage& image) {

@@ -2,6 +2,8 @@
 #include "graph/DrawGraph.h"
 #include "graph/ClimateGraph.h"
 
+#include "GraphTestData.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -22,22 +24,13 @@ const QRgb kBlue = qRgb(64, 128, 255);
 const QRgb kRed = qRgb(255, 0, 0);
 const QRgb kGrey = qRgb(200, 200, 200);
 
-// Alpine cell: temperatures -12.3 to 18.7 (axis -20 to 20), precipitation up to 101 mm
-// (axis 0 to 150).
-const double kTemperature[12] = {-12.3, -10, -4, 2, 8, 13, 18.7, 17, 11, 4, -3, -9};
-const double kPrecipitation[12] = {80, 70, 90, 101, 95, 60, 40, 55, 75, 88, 92, 85};
+// The axes of the alpine cell.
 constexpr double kTemperatureAxisMin = -20;
 constexpr double kTemperatureAxisMax = 20;
 constexpr double kPrecipitationAxisMax = 150;
 
 ClimateGraphData AlpineData() {
-    ClimateGraphData d;
-    d.m_hasData = 1;
-    for (int i = 0; i < 12; ++i) {
-        d.m_temperature[i] = kTemperature[i];
-        d.m_precipitation[i] = kPrecipitation[i];
-    }
-    return d;
+    return test::MakeGraphData(test::kAlpineTemperature, test::kAlpinePrecipitation);
 }
 
 QImage Draw(const ClimateGraphData& data, int w, int h, int w0) {
@@ -134,7 +127,8 @@ void DrawGraphTest::barsAndLineFollowTheValues() {
         if (i > 0)
             QCOMPARE(bars[i].begin - bars[i - 1].begin, slot);
         const int x = (bars[i].begin + bars[i].end - 1) / 2;
-        const double expectedBar = kPrecipitation[i] / kPrecipitationAxisMax * plotHeight;
+        const double expectedBar =
+            test::kAlpinePrecipitation[i] / kPrecipitationAxisMax * plotHeight;
         QVERIFY2(qAbs(BarHeight(barImage, x, yBase) - expectedBar) <= 1.0,
                  qPrintable(QString("month %1 bar %2, expected %3")
                                 .arg(i)
@@ -147,7 +141,7 @@ void DrawGraphTest::barsAndLineFollowTheValues() {
     QCOMPARE(RowRuns(image, yBase - 1, kBlue).size(), size_t(12));
     for (int i = 0; i < 12; ++i) {
         const double centre = (bars[i].begin + bars[i].end) / 2.0;
-        const double expectedY = yBase - (kTemperature[i] - kTemperatureAxisMin) /
+        const double expectedY = yBase - (test::kAlpineTemperature[i] - kTemperatureAxisMin) /
                                              (kTemperatureAxisMax - kTemperatureAxisMin) *
                                              plotHeight;
         bool found = false;

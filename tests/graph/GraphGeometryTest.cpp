@@ -1,5 +1,7 @@
 #include "graph/GraphGeometry.h"
 
+#include "GraphTestData.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -9,18 +11,9 @@
 namespace skyfetch {
 namespace {
 
-ClimateGraphData MakeData(const double (&temperature)[12], const double (&precipitation)[12]) {
-    ClimateGraphData d;
-    d.m_hasData = 1;
-    for (int i = 0; i < 12; ++i) {
-        d.m_temperature[i] = temperature[i];
-        d.m_precipitation[i] = precipitation[i];
-    }
-    return d;
-}
-
-const double kAlpineTemperature[12] = {-12.3, -10, -4, 2, 8, 13, 18.7, 17, 11, 4, -3, -9};
-const double kAlpinePrecipitation[12] = {80, 70, 90, 101, 95, 60, 40, 55, 75, 88, 92, 85};
+using test::kAlpinePrecipitation;
+using test::kAlpineTemperature;
+using test::MakeGraphData;
 
 // ---------------------------------------------------------------------------------------
 // Layout
@@ -152,7 +145,7 @@ TEST(GraphGeometry, PrecipitationAxisLabels) {
         for (int i = 0; i < 12; ++i)
             p[i] = c.precipitationMax * (i % 4) / 3.0; // the maximum in months 4, 8 and 12
         const GraphGeometry g =
-            ComputeGraphGeometry(MakeData(kAlpineTemperature, p), 180, 130, 180);
+            ComputeGraphGeometry(MakeGraphData(kAlpineTemperature, p), 180, 130, 180);
         EXPECT_EQ(Labels(g.rightTicks), c.labels);
         EXPECT_EQ(g.precipitationLabels, static_cast<int>(c.labels.size()));
     }
@@ -163,13 +156,13 @@ TEST(GraphGeometry, TemperatureAxisLabels) {
     const double warm[12] = {20, 21, 23, 25, 27, 28, 28, 27.5, 26, 24, 22, 20.5};
     const double flat[12] = {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5};
     const GraphGeometry gc =
-        ComputeGraphGeometry(MakeData(cold, kAlpinePrecipitation), 180, 130, 180);
+        ComputeGraphGeometry(MakeGraphData(cold, kAlpinePrecipitation), 180, 130, 180);
     EXPECT_EQ(Labels(gc.leftTicks), (std::vector<std::string>{"-20", "-10", "0", "10", "20"}));
     const GraphGeometry gw =
-        ComputeGraphGeometry(MakeData(warm, kAlpinePrecipitation), 180, 130, 180);
+        ComputeGraphGeometry(MakeGraphData(warm, kAlpinePrecipitation), 180, 130, 180);
     EXPECT_EQ(Labels(gw.leftTicks), (std::vector<std::string>{"20", "22", "24", "26", "28"}));
     const GraphGeometry gf =
-        ComputeGraphGeometry(MakeData(flat, kAlpinePrecipitation), 180, 130, 180);
+        ComputeGraphGeometry(MakeGraphData(flat, kAlpinePrecipitation), 180, 130, 180);
     EXPECT_EQ(Labels(gf.leftTicks),
               (std::vector<std::string>{"4.999", "4.9992", "4.9994", "4.9996", "4.9998", "5"}));
 }
@@ -189,8 +182,8 @@ TEST(GraphGeometry, LabelsArePrintedLikePercentGInTheCLocale) {
 }
 
 TEST(GraphGeometry, TicksSpanThePlotHeightOnBothAxes) {
-    const GraphGeometry g =
-        ComputeGraphGeometry(MakeData(kAlpineTemperature, kAlpinePrecipitation), 180, 130, 180);
+    const GraphGeometry g = ComputeGraphGeometry(
+        MakeGraphData(kAlpineTemperature, kAlpinePrecipitation), 180, 130, 180);
     const GraphLayout& l = g.layout;
     ASSERT_GE(g.rightTicks.size(), 2u);
     ASSERT_GE(g.leftTicks.size(), 2u);
@@ -245,7 +238,7 @@ void CheckBarsAndLine(const GraphGeometry& g, const ClimateGraphData& d) {
 }
 
 TEST(GraphGeometry, BarsAndLineFollowTheValuesAtFirstWidthAndAfterWidening) {
-    const ClimateGraphData d = MakeData(kAlpineTemperature, kAlpinePrecipitation);
+    const ClimateGraphData d = MakeGraphData(kAlpineTemperature, kAlpinePrecipitation);
     for (int w : {180, 200, 260, 400}) {
         SCOPED_TRACE(w);
         const GraphGeometry g = ComputeGraphGeometry(d, w, 130, 180);
@@ -259,7 +252,7 @@ TEST(GraphGeometry, BarsAndLineFollowTheValuesAtFirstWidthAndAfterWidening) {
 TEST(GraphGeometry, FlatSeriesDrawZeroBarsAndATopLine) {
     const double flat[12] = {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5};
     const double dry[12] = {};
-    const ClimateGraphData d = MakeData(flat, dry);
+    const ClimateGraphData d = MakeGraphData(flat, dry);
     const GraphGeometry g = ComputeGraphGeometry(d, 180, 130, 180);
     for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(g.bars[i].top, g.bars[i].bottom) << i;
@@ -269,7 +262,7 @@ TEST(GraphGeometry, FlatSeriesDrawZeroBarsAndATopLine) {
 }
 
 TEST(GraphGeometry, WithoutDataOnlyTheClearIsLaidOut) {
-    ClimateGraphData d = MakeData(kAlpineTemperature, kAlpinePrecipitation);
+    ClimateGraphData d = MakeGraphData(kAlpineTemperature, kAlpinePrecipitation);
     d.m_hasData = 0;
     const GraphGeometry g = ComputeGraphGeometry(d, 180, 130, 180);
     EXPECT_FALSE(g.hasData);
