@@ -1,6 +1,7 @@
 // Runs the built skyfetch-cli as a user would and checks its files, texts and statuses.
 #include "../rules/TempFolder.h"
 #include "RunCli.h"
+#include "TextFiles.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@ namespace skyfetch {
 namespace {
 
 using test::CliRun;
+using test::read_text;
 using test::run_cli;
 using test::TempFolder;
 namespace fs = std::filesystem;
@@ -48,7 +50,7 @@ TEST(CliProgram, WritesTheDriverFileOfTheCell) {
     EXPECT_EQ(run.out, "Environmental driver data have been written to the file climate.txt "
                        "in the folder " +
                            fs::current_path().string() + ".\n");
-    const std::vector<std::string> lines = lines_of(TempFolder::read("climate.txt"));
+    const std::vector<std::string> lines = lines_of(read_text("climate.txt"));
     ASSERT_EQ(lines.size(), 9u + 1000u + 100u);
     EXPECT_EQ(lines[5], "13.25\t55.75\t2\t1000\t0\t100\t0\t0\t0");
     const std::vector<std::string> first = fields_of(lines[9]);
@@ -66,7 +68,7 @@ TEST(CliProgram, WritesTheDriverFileOfTheCell) {
     const CliRun named =
         run_cli({"--lon", "147.25", "--lat", "-42.75", "--output", "tas"}, temp.path());
     EXPECT_EQ(named.status, 0) << named.err;
-    EXPECT_EQ(lines_of(TempFolder::read("tas"))[5].rfind("147.25\t-42.75\t", 0), 0u);
+    EXPECT_EQ(lines_of(read_text("tas"))[5].rfind("147.25\t-42.75\t", 0), 0u);
     EXPECT_EQ(entries(temp.path()), (std::set<std::string>{"climate.txt", "climate0.txt", "tas"}));
 }
 
@@ -82,7 +84,7 @@ TEST(CliProgram, ParametersReachTheFile) {
               "You have specified a very short initialisation phase for the simulation.\n"
               "The initialisation should normally be set to at least three times the average\n"
               "disturbance interval and at most 1000 years.\n");
-    const std::vector<std::string> lines = lines_of(TempFolder::read("p.txt"));
+    const std::vector<std::string> lines = lines_of(read_text("p.txt"));
     ASSERT_EQ(lines.size(), 9u + 20u + 4u);
     EXPECT_EQ(lines[5], "13.25\t55.75\t2\t20\t0\t4\t-2.5\t-100\t100");
     const std::vector<std::string> last = fields_of(lines.back());
@@ -164,12 +166,12 @@ TEST(CliProgram, ExistingFileNeedsForce) {
     CliRun run = run_cli({"--lon", "13.25", "--lat", "55.75", "--output", "old.txt"}, temp.path());
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "old.txt already exists\n");
-    EXPECT_EQ(TempFolder::read("old.txt"), "keep me\n");
+    EXPECT_EQ(read_text("old.txt"), "keep me\n");
 
     run = run_cli({"--lon", "13.25", "--lat", "55.75", "--output", "old.txt", "--force"},
                   temp.path());
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(lines_of(TempFolder::read("old.txt")).size(), 1109u);
+    EXPECT_EQ(lines_of(read_text("old.txt")).size(), 1109u);
     EXPECT_EQ(entries(temp.path()), std::set<std::string>{"old.txt"});
 }
 
@@ -189,7 +191,7 @@ TEST(CliProgram, FailedWritesLeaveNothingBehind) {
                   temp.path(), 4096);
     EXPECT_EQ(run.status, 4) << run.err;
     EXPECT_NE(run.err.find("run.txt"), std::string::npos) << run.err;
-    EXPECT_EQ(TempFolder::read("run.txt"), old);
+    EXPECT_EQ(read_text("run.txt"), old);
     EXPECT_EQ(entries(temp.path()), std::set<std::string>{"run.txt"});
 
     // The same limit without an old file: no file at all.
@@ -226,7 +228,7 @@ TEST(CliProgram, ClimatologyAgreesWithTheFirstDriverRow) {
         ASSERT_EQ(run_cli({"--lon", lon, "--lat", lat, "--output", "c.txt", "--force"}, temp.path())
                       .status,
                   0);
-        const std::vector<std::string> row = fields_of(lines_of(TempFolder::read("c.txt"))[9]);
+        const std::vector<std::string> row = fields_of(lines_of(read_text("c.txt"))[9]);
         const std::vector<std::string> lines = lines_of(table.out);
         for (int m = 0; m < 12; ++m) {
             std::istringstream in(lines[3 + m]);
@@ -258,7 +260,7 @@ TEST(CliProgram, BatchWritesGoodRowsAndReportsBadOnes) {
     EXPECT_EQ(entries("out/deeper"), (std::set<std::string>{"malmo.txt", "hobart.txt"}));
     EXPECT_FALSE(fs::exists("out/x.txt"));
     EXPECT_FALSE(fs::exists("x.txt"));
-    const std::string hobart = lines_of(TempFolder::read("out/deeper/hobart.txt"))[5];
+    const std::string hobart = lines_of(read_text("out/deeper/hobart.txt"))[5];
     EXPECT_EQ(hobart.rfind("147.25\t-42.75\t", 0), 0u) << hobart;
     const std::string settings = "\t30\t0\t10\t1.5\t0\t0";
     EXPECT_EQ(hobart.substr(hobart.size() - settings.size()), settings) << hobart;
@@ -322,8 +324,8 @@ TEST(CliProgram, SameCellTwiceGivesTheSameRows) {
                                    "q,13.4,55.9,7,3\n");
     const CliRun run = run_cli({"--batch", "twice.csv"}, temp.path());
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::vector<std::string> p = lines_of(TempFolder::read("p.txt"));
-    const std::vector<std::string> q = lines_of(TempFolder::read("q.txt"));
+    const std::vector<std::string> p = lines_of(read_text("p.txt"));
+    const std::vector<std::string> q = lines_of(read_text("q.txt"));
     ASSERT_EQ(p.size(), 19u);
     // Everything after the creation line is the same, year rows included.
     EXPECT_EQ(std::vector<std::string>(p.begin() + 1, p.end()),
