@@ -131,6 +131,15 @@ void encode_info_header(const BitmapInfoHeader& h, unsigned char* p) {
     put32(p + 36, h.biClrImportant);
 }
 
+// A file that did not open is traced with its cause and reported to the user.
+bool ReportOpened(const File& file, const char* message) {
+    if (file)
+        return true;
+    debug_trace("File could not be opened %d\n", errno);
+    show_message(PromptIcon::Error, "%s", message);
+    return false;
+}
+
 struct FileHeader {
     std::uint16_t bfType = 0;
     std::uint32_t bfSize = 0;
@@ -295,11 +304,8 @@ int CTexture::ReadFile(const std::string& path, int width, int height, int depth
 
 int CTexture::ReadFileBMP(const std::string& path) {
     File file(path, "rb");
-    if (!file) {
-        debug_trace("File could not be opened %d\n", errno);
-        show_message(PromptIcon::Error, "Unable to open file for reading");
+    if (!ReportOpened(file, "Unable to open file for reading"))
         return 0;
-    }
 
     unsigned char raw[kInfoHeaderSize];
     errno = 0;
@@ -388,11 +394,8 @@ int CTexture::ReadFileRAW(const std::string& path, int width, int height, int de
     TEXTURE_ASSERT(width != 0 && height != 0 && depth != 0);
     TEXTURE_ASSERT(depth % 8 == 0 && (depth / 8 == 3 || depth / 8 == 4));
     File file(path, "rb");
-    if (!file) {
-        debug_trace("File could not be opened %d\n", errno);
-        show_message(PromptIcon::Error, "Unable to open file for reading");
+    if (!ReportOpened(file, "Unable to open file for reading"))
         return 0;
-    }
     if (!Alloc(width, height, depth)) {
         show_message(PromptIcon::Error, "Insuffisant memory");
         return 0;
@@ -429,11 +432,8 @@ int CTexture::SaveFileRAW(const std::string& path) {
         return 0;
     }
     File file(path, "wb");
-    if (!file) {
-        debug_trace("File could not be opened %d\n", errno);
-        show_message(PromptIcon::Error, "Unable to open file for writing");
+    if (!ReportOpened(file, "Unable to open file for writing"))
         return 0;
-    }
     const std::size_t rowBytes = static_cast<std::size_t>(m_width) * (m_depth / 8);
     errno = 0;
     bool ok = true;
@@ -452,11 +452,8 @@ int CTexture::SaveFileBMP(const std::string& path) {
     if (!IsValid() || m_depth != 24)
         return 0;
     File file(path, "wb");
-    if (!file) {
-        debug_trace("File could not be opened %d\n", errno);
-        show_message(PromptIcon::Error, "Unable to open file for writing");
+    if (!ReportOpened(file, "Unable to open file for writing"))
         return 0;
-    }
     const std::size_t imageBytes = static_cast<std::size_t>(m_widthByte32) * m_height;
     FileHeader fh;
     fh.bfType = kBmpType;
