@@ -102,7 +102,7 @@ TEST(ConvertCell, CountsClampedValuesPerVariableAndDirection) {
         cell.values[3][m] = m == 1 ? 290 : 100; // 29 wet days in February
     }
     ClampCounts clamped;
-    const ArchiveCell out = convert_cell(cell, clamped);
+    const ArchiveCell out = convert_cell(cell, SourceUnits::ClimatologyTenths, clamped);
     EXPECT_EQ(out.lon_index, 386);
     EXPECT_EQ(out.lat_index, 291);
     EXPECT_EQ(out.mtemp[0], 0);
@@ -202,6 +202,18 @@ TEST(NeighbourMean, NoNeighbourValue) {
     EXPECT_FALSE(neighbour_mean(g, 3, 3, 3).has_value());
 }
 
+// collect_cells with the climatology's rule (a variable may lack up to 11 of its months),
+// keeping the cells it hands on.
+struct Collected : CellCollection {
+    std::vector<SourceCell> kept;
+};
+Collected collect(const std::array<const MonthlyGrid*, kVariables>& grids, int max_missing = 11) {
+    Collected out;
+    static_cast<CellCollection&>(out) =
+        collect_cells(grids, max_missing, [&](const SourceCell& c) { out.kept.push_back(c); });
+    return out;
+}
+
 struct Grids {
     MonthlyGrid t{6, 4}, p{6, 4}, c{6, 4}, w{6, 4};
     std::array<const MonthlyGrid*, kVariables> all() const { return {&t, &p, &c, &w}; }
@@ -221,21 +233,21 @@ TEST(CollectCells, LineOrderFillsAndLeftOutCells) {
     g.land(1, 1, 200);
     g.land(1, 2, 300);
     g.land(2, 1, 400);
-    g.p.set(7, 1, 2, MonthlyGrid::kMissing); // filled from (1,1) and (2,1)
+    g.p.set(7, 1, 2, NAN); // filled from (1,1) and (2,1)
     g.land(3, 5, 500);
-    g.w.set(2, 3, 5, MonthlyGrid::kMissing); // no neighbour: left out
+    g.w.set(2, 3, 5, NAN); // no neighbour: left out
     g.t.set(0, 0, 0, -10);                   // only temperature: incomplete, left out
 
-    const CellCollection out = collect_cells(g.all());
-    ASSERT_EQ(out.cells.size(), 4u);
+    const Collected out = collect(g.all());
+    ASSERT_EQ(out.kept.size(), 4u);
     const int expected[4][2] = {{0, 4}, {1, 1}, {1, 2}, {2, 1}};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(out.cells[i].source_row, expected[i][0]);
-        EXPECT_EQ(out.cells[i].source_column, expected[i][1]);
-        EXPECT_EQ(out.cells[i].lat_index, 359 - expected[i][0]);
+        EXPECT_EQ(out.kept[i].source_row, expected[i][0]);
+        EXPECT_EQ(out.kept[i].source_column, expected[i][1]);
+        EXPECT_EQ(out.kept[i].lat_index, 359 - expected[i][0]);
     }
-    EXPECT_DOUBLE_EQ(out.cells[2].values[0][3], 303);
-    EXPECT_DOUBLE_EQ(out.cells[2].values[1][7], 70); // (70 + 70) / 2
+    EXPECT_DOUBLE_EQ(out.kept[2].values[0][3], 303);
+    EXPECT_DOUBLE_EQ(out.kept[2].values[1][7], 70); // (70 + 70) / 2
 
     ASSERT_EQ(out.fills.size(), 1u);
     EXPECT_EQ(out.fills[0].variable, Variable::Precipitation);
@@ -262,16 +274,16 @@ TEST(CollectCells, FillUsesSourceValuesOnly) {
     g.land(1, 2, 0);
     g.land(2, 0, 0);
     g.land(2, 2, 0);
-    g.c.set(4, 1, 1, MonthlyGrid::kMissing);
-    g.c.set(4, 1, 2, MonthlyGrid::kMissing);
+    g.c.set(4, 1, 1, NAN);
+    g.c.set(4, 1, 2, NAN);
     g.c.set(4, 2, 0, 20);
     g.c.set(4, 2, 2, 80);
-    const CellCollection out = collect_cells(g.all());
-    ASSERT_EQ(out.cells.size(), 4u);
+    const Collected out = collect(g.all());
+    ASSERT_EQ(out.kept.size(), 4u);
     ASSERT_EQ(out.fills.size(), 2u);
-    EXPECT_DOUBLE_EQ(out.cells[0].values[2][4], 50); // (20 + 80) / 2
+    EXPECT_DOUBLE_EQ(out.kept[0].values[2][4], 50); // (20 + 80) / 2
     EXPECT_EQ(out.fills[0].neighbours, 2);
-    EXPECT_DOUBLE_EQ(out.cells[1].values[2][4], 80); // not (50 + 80) / 2
+    EXPECT_DOUBLE_EQ(out.kept[1].values[2][4], 80); // not (50 + 80) / 2
     EXPECT_EQ(out.fills[1].neighbours, 1);
 }
 

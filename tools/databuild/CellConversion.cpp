@@ -2,6 +2,8 @@
 
 #include "ClimateConversion.h"
 
+#include <stdexcept>
+
 namespace skyfetch::databuild {
 namespace {
 
@@ -18,16 +20,32 @@ std::uint16_t count(RawValue v, Variable var, ClampCounts& clamped) {
 
 } // namespace
 
-ArchiveCell convert_cell(const SourceCell& cell, ClampCounts& clamped) {
+ArchiveCell convert_cell(const SourceCell& cell, SourceUnits units, ClampCounts& clamped) {
+    static_assert(kSeriesMonths == kRecordMonths);
+    if (cell.months <= 0 || kRecordMonths % cell.months != 0)
+        throw std::invalid_argument("a cell must hold whole years of months");
     ArchiveCell out;
     out.lon_index = cell.lon_index;
     out.lat_index = cell.lat_index;
     const auto& v = cell.values;
-    for (int m = 0; m < 12; ++m) {
-        out.mtemp[m] = count(convert_temperature(v[0][m]), Variable::Temperature, clamped);
-        out.mprec[m] = count(convert_precipitation(v[1][m], m), Variable::Precipitation, clamped);
-        out.msun[m] = count(convert_sunshine(v[2][m]), Variable::Cloud, clamped);
-        out.mwet[m] = count(convert_wet_days(v[3][m], m), Variable::WetDays, clamped);
+    const bool series = units == SourceUnits::SeriesUnits;
+    // Clamps are counted on the source values only, not on their repeats.
+    ClampCounts repeats;
+    for (int k = 0; k < kRecordMonths; ++k) {
+        const int s = k % cell.months;
+        const int m = k % 12;
+        ClampCounts& c = k < cell.months ? clamped : repeats;
+        out.mtemp[k] = count(series ? convert_series_temperature(v[0][s])
+                                    : convert_temperature(v[0][s]),
+                             Variable::Temperature, c);
+        out.mprec[k] = count(series ? convert_series_precipitation(v[1][s])
+                                    : convert_precipitation(v[1][s], m),
+                             Variable::Precipitation, c);
+        out.msun[k] = count(series ? convert_series_sunshine(v[2][s]) : convert_sunshine(v[2][s]),
+                            Variable::Cloud, c);
+        out.mwet[k] = count(series ? convert_series_wet_days(v[3][s], m)
+                                   : convert_wet_days(v[3][s], m),
+                            Variable::WetDays, c);
     }
     return out;
 }

@@ -15,8 +15,13 @@ struct ClampCounts {
     std::array<long, kVariables> high{};
 };
 
-// The mean year of one cell in archive units (soil code still 0).
-ArchiveCell convert_cell(const SourceCell& cell, ClampCounts& clamped);
+// Units of the source values: the CRU CL climatology stores tenths (of a degree, of a mm
+// per day, of a day); the CRU TS series store degrees, mm per month and days.
+enum class SourceUnits { ClimatologyTenths, SeriesUnits };
+
+// One cell's values in archive units (soil code still 0). A cell with twelve months is a
+// mean year and fills all ten data years with it; its clamped values are counted once.
+ArchiveCell convert_cell(const SourceCell& cell, SourceUnits units, ClampCounts& clamped);
 
 struct SoilCounts {
     long from_texture = 0; // code from the cell's own texture sub-cells

@@ -10,10 +10,9 @@
 namespace skyfetch::databuild {
 namespace {
 
-void put_monthly(BitWriter& w, const std::array<std::uint16_t, 12>& year, int bits) {
-    for (int y = 0; y < kDataYears; ++y)
-        for (std::uint16_t v : year)
-            w.put(v, bits);
+void put_monthly(BitWriter& w, const MonthlyRaw& values, int bits) {
+    for (std::uint16_t v : values)
+        w.put(v, bits);
 }
 
 int key_of(const ArchiveCell& c) {
@@ -23,8 +22,9 @@ int key_of(const ArchiveCell& c) {
 } // namespace
 
 std::vector<std::uint8_t> encode_record(const ArchiveCell& cell) {
-    const auto above = [](const std::array<std::uint16_t, 12>& year, int max) {
-        return std::any_of(year.begin(), year.end(), [max](std::uint16_t v) { return v > max; });
+    const auto above = [](const MonthlyRaw& values, int max) {
+        return std::any_of(values.begin(), values.end(),
+                           [max](std::uint16_t v) { return v > max; });
     };
     if (cell.soilcode < 0 || cell.soilcode > 12 || above(cell.mtemp, 1000) ||
         above(cell.mprec, 9999) || above(cell.msun, 100) || above(cell.mwet, 31))

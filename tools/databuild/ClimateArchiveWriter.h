@@ -10,16 +10,19 @@ inline constexpr std::size_t kRecordSize = 556;
 inline constexpr std::size_t kIndexEntrySize = 7;
 inline constexpr int kDataYears = 10;
 
-// The raw values of one cell as the archive stores them, for one mean year; the record
-// repeats that year for each of the ten data years.
+inline constexpr int kRecordMonths = kDataYears * 12;
+
+// The raw values of one cell as the archive stores them: ten years of twelve months,
+// year-major, January first.
+using MonthlyRaw = std::array<std::uint16_t, kRecordMonths>;
 struct ArchiveCell {
     int lon_index = 0; // 0..719, south-west corner at -180 + 0.5 lon_index
     int lat_index = 0; // 0..359, south-west corner at -90 + 0.5 lat_index
     int soilcode = 0;
-    std::array<std::uint16_t, 12> mtemp{};
-    std::array<std::uint16_t, 12> mprec{};
-    std::array<std::uint16_t, 12> msun{};
-    std::array<std::uint16_t, 12> mwet{};
+    MonthlyRaw mtemp{};
+    MonthlyRaw mprec{};
+    MonthlyRaw msun{};
+    MonthlyRaw mwet{};
 };
 
 // One 556-byte record: 4 zero bits, soilcode (4 bits), then 120 values each of mtemp (10),

@@ -38,7 +38,7 @@ std::optional<double> neighbour_mean(const MonthlyGrid& grid, int month, int row
         ncols = 2;
     if (n == 1)
         ncols = 1;
-    long sum = 0;
+    double sum = 0;
     int count = 0;
     for (int dr = -1; dr <= 1; ++dr) {
         const int r = row + dr;
@@ -61,40 +61,48 @@ std::optional<double> neighbour_mean(const MonthlyGrid& grid, int month, int row
     return static_cast<double>(sum) / count;
 }
 
-CellCollection collect_cells(const std::array<const MonthlyGrid*, kVariables>& grids) {
+CellCollection collect_cells(const std::array<const MonthlyGrid*, kVariables>& grids,
+                             int max_missing, const CellSink& take) {
     const MonthlyGrid& first = *grids[0];
     for (const MonthlyGrid* g : grids)
-        if (g->columns() != first.columns() || g->rows() != first.rows())
+        if (g->columns() != first.columns() || g->rows() != first.rows() ||
+            g->months() != first.months())
             throw std::invalid_argument("climate grids differ in size");
+    const int months = first.months();
+    if (months > kSeriesMonths)
+        throw std::invalid_argument("more months than the archive holds");
 
     CellCollection out;
+    SourceCell cell;
+    cell.months = months;
+    std::vector<MonthFill> fills;
     for (int row = 0; row < first.rows(); ++row) {
         for (int column = 0; column < first.columns(); ++column) {
             std::array<int, kVariables> months_present{};
             int any = 0;
             for (int v = 0; v < kVariables; ++v) {
-                for (int m = 0; m < MonthlyGrid::kMonths; ++m)
+                for (int m = 0; m < months; ++m)
                     months_present[v] += grids[v]->has(m, row, column) ? 1 : 0;
                 any += months_present[v];
             }
             if (any == 0)
                 continue;
 
-            SourceCell cell;
             cell.source_row = row;
             cell.source_column = column;
             cell.lon_index = lon_index_of_source_column(column);
             cell.lat_index = lat_index_of_source_row(row);
-            std::vector<MonthFill> fills;
+            fills.clear();
             bool complete = true;
             for (int v = 0; v < kVariables && complete; ++v) {
                 const Variable var = static_cast<Variable>(v);
-                if (months_present[v] == 0) {
-                    out.omitted.push_back({row, column, var, -1});
+                const int missing = months - months_present[v];
+                if (missing > max_missing) {
+                    out.omitted.push_back({row, column, var, -1, missing, months});
                     complete = false;
                     break;
                 }
-                for (int m = 0; m < MonthlyGrid::kMonths; ++m) {
+                for (int m = 0; m < months; ++m) {
                     if (grids[v]->has(m, row, column)) {
                         cell.values[v][m] = grids[v]->at(m, row, column);
                         continue;
@@ -102,7 +110,7 @@ CellCollection collect_cells(const std::array<const MonthlyGrid*, kVariables>& g
                     int used = 0;
                     const auto mean = neighbour_mean(*grids[v], m, row, column, &used);
                     if (!mean) {
-                        out.omitted.push_back({row, column, var, m});
+                        out.omitted.push_back({row, column, var, m, missing, months});
                         complete = false;
                         break;
                     }
@@ -113,7 +121,8 @@ CellCollection collect_cells(const std::array<const MonthlyGrid*, kVariables>& g
             if (!complete)
                 continue;
             out.fills.insert(out.fills.end(), fills.begin(), fills.end());
-            out.cells.push_back(cell);
+            ++out.cells;
+            take(cell);
         }
     }
     return out;

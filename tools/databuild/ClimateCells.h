@@ -3,6 +3,7 @@
 #include "MonthlyGrid.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -22,14 +23,18 @@ inline int cell_key(int lon_index, int lat_index) {
     return lon_index * 512 + lat_index;
 }
 
-// One land cell with its twelve monthly values per variable in source units; a filled month
-// may carry a fraction.
+// The archive holds ten years of twelve months per variable.
+inline constexpr int kSeriesMonths = 120;
+
+// One land cell with its monthly values per variable in source units: the twelve months of
+// a climatology, or 120 months of ten calendar years. A filled month may carry a fraction.
 struct SourceCell {
     int source_row = 0;
     int source_column = 0;
     int lon_index = 0;
     int lat_index = 0;
-    std::array<std::array<double, 12>, kVariables> values{};
+    int months = 12;
+    std::array<std::array<double, kSeriesMonths>, kVariables> values{};
 };
 
 struct MonthFill {
@@ -45,14 +50,18 @@ struct OmittedCell {
     int source_row = 0;
     int source_column = 0;
     Variable variable = Variable::Temperature;
-    int month = -1; // -1: the variable has no month at all
+    int month = -1;  // the month no neighbour could fill; -1: too many months missing
+    int missing = 0; // months of the variable without a value
+    int months = 12; // months the grid holds
 };
 
 struct CellCollection {
-    std::vector<SourceCell> cells; // in source line order
+    std::size_t cells = 0; // complete cells handed on
     std::vector<MonthFill> fills;
     std::vector<OmittedCell> omitted;
 };
+
+using CellSink = std::function<void(const SourceCell&)>;
 
 // Mean of the same month's source values of the up to eight grid neighbours that have one.
 // Columns wrap around (the grid spans the whole circle of longitude); rows do not.
@@ -60,10 +69,12 @@ struct CellCollection {
 std::optional<double> neighbour_mean(const MonthlyGrid& grid, int month, int row, int column,
                                      int* used = nullptr);
 
-// Every cell where all four variables have data, in the order the source lines run.
-// A missing month is filled with neighbour_mean; a cell whose gap cannot be filled, or where
-// a variable is missing altogether while another one has data, is left out. Cells without
-// any data (sea, Antarctica) are skipped silently. All grids must have the same size.
-CellCollection collect_cells(const std::array<const MonthlyGrid*, kVariables>& grids);
+// Hands every cell where all four variables have data to `take`, in the order the source
+// lines run. A missing month is filled with neighbour_mean, which reads source values only,
+// never another fill. A cell is left out when one variable lacks more than `max_missing`
+// months, or a gap that no neighbour can fill. Cells without any data (sea, Antarctica)
+// are skipped silently. All grids must have the same size and number of months.
+CellCollection collect_cells(const std::array<const MonthlyGrid*, kVariables>& grids,
+                             int max_missing, const CellSink& take);
 
 } // namespace skyfetch::databuild

@@ -39,4 +39,20 @@ RawValue convert_wet_days(double tenths_days, int month) {
     return limited(std::round(tenths_days / 10.0), 0, days_in_month(month));
 }
 
+RawValue convert_series_temperature(double celsius) {
+    return limited(std::round(celsius * 10.0) + 500.0, 0, 1000);
+}
+
+RawValue convert_series_precipitation(double mm) {
+    return limited(std::round(mm), 0, 9999);
+}
+
+RawValue convert_series_sunshine(double cloud_percent) {
+    return limited(100.0 - std::round(cloud_percent), 0, 100);
+}
+
+RawValue convert_series_wet_days(double days, int month) {
+    return limited(std::round(days), 0, days_in_month(month));
+}
+
 } // namespace skyfetch::databuild

@@ -2,8 +2,8 @@
 
 namespace skyfetch::databuild {
 
-// Days of month m (0 = January) in a year without 29 February: the archive holds one
-// mean year, and a leap day would make February's totals depend on which copy is read.
+// Days of month m (0 = January) in a year without 29 February, as the model counts them:
+// its years have 365 days, so a leap year's 29th February is never a rain day of its own.
 int days_in_month(int month);
 
 // One source value turned into the raw integer the archive stores, and whether it had
@@ -24,5 +24,12 @@ RawValue convert_precipitation(double tenths_mm_per_day, int month);
 RawValue convert_sunshine(double cloud_percent);
 // Wet days: tenths of a day -> whole days, limited to 0..days of the month.
 RawValue convert_wet_days(double tenths_days, int month);
+
+// The same fields from a monthly time series, which stores plain units: temperature in
+// degrees Celsius, precipitation in mm per month, cloud cover in percent, wet days in days.
+RawValue convert_series_temperature(double celsius);      // round(celsius x 10) + 500
+RawValue convert_series_precipitation(double mm);         // round(mm)
+RawValue convert_series_sunshine(double cloud_percent);   // 100 - round(cloud)
+RawValue convert_series_wet_days(double days, int month); // round(days)
 
 } // namespace skyfetch::databuild

@@ -9,6 +9,8 @@ namespace skyfetch::databuild {
 namespace {
 
 constexpr std::size_t kFieldWidth = 5;
+// The value the climatology files write where a cell has no data.
+constexpr int kNoData = -9999;
 
 // Next line of `text` from `pos` without its end-of-line (a trailing CR is dropped too).
 bool next_line(std::string_view text, std::size_t& pos, std::string_view& line) {
@@ -99,12 +101,13 @@ std::optional<MonthlyGrid> parse_cru_text(std::string_view text, bool require_gl
             for (int c = 0; c < columns; ++c) {
                 int v = 0;
                 if (!parse_field(line.substr(c * kFieldWidth, kFieldWidth), v) || v > 9999 ||
-                    v < MonthlyGrid::kMissing) {
+                    v < kNoData) {
                     error = "bad value in line " + std::to_string(line_number) + ", column " +
                             std::to_string(c + 1);
                     return std::nullopt;
                 }
-                grid.set(m, r, c, v);
+                if (v != kNoData)
+                    grid.set(m, r, c, v);
             }
         }
     }

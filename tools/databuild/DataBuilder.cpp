@@ -3,6 +3,7 @@
 #include "ClimateArchiveWriter.h"
 #include "ColourMap.h"
 #include "CruReader.h"
+#include "CruTsReader.h"
 #include "GldasReader.h"
 #include "GlobeBlock.h"
 #include "ZoblerGrid.h"
@@ -12,18 +13,49 @@
 
 namespace skyfetch::databuild {
 
-std::optional<BuiltBlocks> build_blocks(const SourceFiles& sources, std::string& error) {
+namespace {
+
+// The four climate grids: twelve months of the climatology, or 120 months of CRU TS.
+bool read_climate(const SourceFiles& sources, std::vector<MonthlyGrid>& grids,
+                  BuiltBlocks& out, std::string& error) {
+    if (!sources.cru_ts_dir.empty()) {
+        auto series = read_cru_ts(sources.cru_ts_dir, sources.first_year, error);
+        if (!series)
+            return false;
+        grids = std::move(series->grids);
+        out.report.first_year = series->first_year;
+        out.report.files = series->files;
+        out.source_text = climate_source_text(series->version, series->first_year);
+        return true;
+    }
     // Same order as the Variable enumeration.
     static const char* const kCruFiles[kVariables] = {"ctmp6190.dat", "cpre6190.dat",
                                                       "ccld6190.dat", "cwet6190.dat"};
-    std::vector<MonthlyGrid> grids;
-    grids.reserve(kVariables);
     for (const char* name : kCruFiles) {
         auto grid = read_cru_file(sources.cru_dir + "/" + name, error);
         if (!grid)
-            return std::nullopt;
+            return false;
         grids.push_back(std::move(*grid));
     }
+    out.source_text = climate_source_text({}, 0);
+    return true;
+}
+
+} // namespace
+
+std::string climate_source_text(const std::string& ts_version, int first_year) {
+    if (first_year == 0)
+        return "CRU CL 1.0, the 1961-1990 mean year (the same year ten times)";
+    return "CRU TS" + (ts_version.empty() ? std::string() : " " + ts_version) + ", " +
+           std::to_string(first_year) + "-" + std::to_string(first_year + 9);
+}
+
+std::optional<BuiltBlocks> build_blocks(const SourceFiles& sources, std::string& error) {
+    BuiltBlocks out;
+    std::vector<MonthlyGrid> grids;
+    grids.reserve(kVariables);
+    if (!read_climate(sources, grids, out, error))
+        return std::nullopt;
     auto texture_grid = read_gldas_texture(sources.gldas_file, error);
     if (!texture_grid)
         return std::nullopt;
@@ -38,21 +70,24 @@ std::optional<BuiltBlocks> build_blocks(const SourceFiles& sources, std::string&
         return std::nullopt;
     }
 
-    BuiltBlocks out;
     BuildReport& report = out.report;
-    CellCollection collection = collect_cells({&grids[0], &grids[1], &grids[2], &grids[3]});
+    // A climatology month is filled or the cell is dropped; of ten years, a variable may
+    // lack up to twelve months, filled one by one from the neighbours.
+    const bool series = grids[0].months() == kSeriesMonths;
+    const int max_missing = series ? 12 : MonthlyGrid::kMonths - 1;
+    const SourceUnits source_units =
+        series ? SourceUnits::SeriesUnits : SourceUnits::ClimatologyTenths;
+    std::vector<ArchiveCell> cells;
+    const CellCollection collection =
+        collect_cells({&grids[0], &grids[1], &grids[2], &grids[3]}, max_missing,
+                      [&](const SourceCell& c) { cells.push_back(convert_cell(c, source_units, report.clamped)); });
     grids.clear();
     report.fills = collection.fills;
     report.omitted = collection.omitted;
-    if (collection.cells.empty()) {
+    if (cells.empty()) {
         error = "the climate files hold no complete cell";
         return std::nullopt;
     }
-
-    std::vector<ArchiveCell> cells;
-    cells.reserve(collection.cells.size());
-    for (const SourceCell& c : collection.cells)
-        cells.push_back(convert_cell(c, report.clamped));
     assign_soil_codes(cells, TextureCodeMap(*texture_grid), *units, report.soil);
     if (report.soil.without != 0) {
         error = "the soil texture file has no data at all";

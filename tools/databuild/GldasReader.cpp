@@ -1,6 +1,6 @@
 #include "GldasReader.h"
 
-#include <netcdf.h>
+#include "NcFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,32 +8,6 @@
 
 namespace skyfetch::databuild {
 namespace {
-
-// Closes the file on every way out.
-class NcFile {
-public:
-    explicit NcFile(const std::string& path) { status_ = nc_open(path.c_str(), NC_NOWRITE, &id_); }
-    ~NcFile() {
-        if (status_ == NC_NOERR)
-            nc_close(id_);
-    }
-    NcFile(const NcFile&) = delete;
-    NcFile& operator=(const NcFile&) = delete;
-
-    int status() const { return status_; }
-    int id() const { return id_; }
-
-private:
-    int id_ = -1;
-    int status_ = NC_NOERR;
-};
-
-bool fail(std::string& error, const std::string& path, const std::string& what, int status) {
-    error = path + ": " + what;
-    if (status != NC_NOERR)
-        error += std::string(" (") + nc_strerror(status) + ")";
-    return false;
-}
 
 // A one-dimensional coordinate variable that must be evenly spaced.
 bool read_axis(int nc, const char* name, const std::string& path, std::vector<double>& values,
@@ -43,18 +17,18 @@ bool read_axis(int nc, const char* name, const std::string& path, std::vector<do
     if (st == NC_NOERR)
         st = nc_inq_varndims(nc, var, &ndims);
     if (st != NC_NOERR || ndims != 1)
-        return fail(error, path, std::string("no one-dimensional variable ") + name, st);
+        return nc_fail(error, path, std::string("no one-dimensional variable ") + name, st);
     std::size_t n = 0;
     if ((st = nc_inq_vardimid(nc, var, &dim)) != NC_NOERR ||
         (st = nc_inq_dimlen(nc, dim, &n)) != NC_NOERR || n < 2)
-        return fail(error, path, std::string("bad dimension of ") + name, st);
+        return nc_fail(error, path, std::string("bad dimension of ") + name, st);
     values.resize(n);
     if ((st = nc_get_var_double(nc, var, values.data())) != NC_NOERR)
-        return fail(error, path, std::string("cannot read ") + name, st);
+        return nc_fail(error, path, std::string("cannot read ") + name, st);
     step = (values[n - 1] - values[0]) / static_cast<double>(n - 1);
     for (std::size_t i = 0; i < n; ++i)
         if (std::fabs(values[i] - (values[0] + step * static_cast<double>(i))) > 1e-4)
-            return fail(error, path, std::string(name) + " is not evenly spaced", NC_NOERR);
+            return nc_fail(error, path, std::string(name) + " is not evenly spaced", NC_NOERR);
     return true;
 }
 
@@ -63,7 +37,7 @@ bool read_axis(int nc, const char* name, const std::string& path, std::vector<do
 std::optional<TextureGrid> read_gldas_texture(const std::string& path, std::string& error) {
     NcFile file(path);
     if (file.status() != NC_NOERR) {
-        fail(error, path, "cannot open", file.status());
+        nc_fail(error, path, "cannot open", file.status());
         return std::nullopt;
     }
     const int nc = file.id();
@@ -74,7 +48,7 @@ std::optional<TextureGrid> read_gldas_texture(const std::string& path, std::stri
         !read_axis(nc, "lat", path, lats, lat_step, error))
         return std::nullopt;
     if (std::fabs(std::fabs(lat_step) - lon_step) > 1e-6 || lon_step <= 0) {
-        fail(error, path, "grid steps of lon and lat differ", NC_NOERR);
+        nc_fail(error, path, "grid steps of lon and lat differ", NC_NOERR);
         return std::nullopt;
     }
     int lon_dim = 0, lat_dim = 0;
@@ -98,7 +72,7 @@ std::optional<TextureGrid> read_gldas_texture(const std::string& path, std::stri
         if (st == NC_NOERR)
             st = nc_inq_varndims(nc, var, &ndims);
         if (st != NC_NOERR || ndims < 2 || ndims > 3) {
-            fail(error, path, std::string("no variable ") + names[k] + " over (lat, lon)", st);
+            nc_fail(error, path, std::string("no variable ") + names[k] + " over (lat, lon)", st);
             return std::nullopt;
         }
         int dims[3] = {0, 0, 0};
@@ -106,14 +80,14 @@ std::optional<TextureGrid> read_gldas_texture(const std::string& path, std::stri
         // The last two dimensions must be lat and lon, in that order; a leading one (time)
         // must hold a single step.
         if (dims[ndims - 2] != lat_dim || dims[ndims - 1] != lon_dim) {
-            fail(error, path, std::string(names[k]) + " is not laid out as (lat, lon)", NC_NOERR);
+            nc_fail(error, path, std::string(names[k]) + " is not laid out as (lat, lon)", NC_NOERR);
             return std::nullopt;
         }
         if (ndims == 3) {
             std::size_t steps = 0;
             nc_inq_dimlen(nc, dims[0], &steps);
             if (steps != 1) {
-                fail(error, path, std::string(names[k]) + " has more than one time step", NC_NOERR);
+                nc_fail(error, path, std::string(names[k]) + " has more than one time step", NC_NOERR);
                 return std::nullopt;
             }
         }
@@ -126,7 +100,7 @@ std::optional<TextureGrid> read_gldas_texture(const std::string& path, std::stri
 
         std::vector<float> raw(cells);
         if ((st = nc_get_var_float(nc, var, raw.data())) != NC_NOERR) {
-            fail(error, path, std::string("cannot read ") + names[k], st);
+            nc_fail(error, path, std::string("cannot read ") + names[k], st);
             return std::nullopt;
         }
         std::vector<float>& out = *targets[k];

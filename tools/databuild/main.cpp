@@ -6,7 +6,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
 #include <map>
+#include <set>
 #include <string>
 
 namespace {
@@ -15,8 +17,13 @@ using namespace skyfetch::databuild;
 
 const char* const kUsage =
     "usage: skyfetch-databuild --expected-header FILE\n"
-    "       skyfetch-databuild --cru-dir DIR --gldas FILE --zobler FILE --earth-image FILE\n"
-    "                          --archive OUT --globe OUT\n";
+    "       skyfetch-databuild (--cru-dir DIR | --cru-ts-dir DIR --first-year YEAR)\n"
+    "                          --gldas FILE --zobler FILE --earth-image FILE\n"
+    "                          --archive OUT --globe OUT [--source-text OUT]\n"
+    "  --cru-dir      folder with the CRU CL 1.0 files ctmp6190.dat, cpre6190.dat, ...\n"
+    "  --cru-ts-dir   folder with CRU TS netCDF files (tmp, pre, cld, wet), used instead\n"
+    "  --first-year   the first of the ten CRU TS years the archive holds\n"
+    "  --source-text  writes one line naming the climate data and its years\n";
 
 int write_expected_header(const char* path) {
     const auto header = make_archive_header();
@@ -47,34 +54,47 @@ std::string centre_text(int lon_index, int lat_index) {
     return buf;
 }
 
-const char* month_name(int m) {
+// "August" for a climatology month, "August 1995" for month k of a series.
+std::string month_name(int k, int first_year) {
     static const char* const kNames[12] = {"January",   "February", "March",    "April",
                                            "May",       "June",     "July",     "August",
                                            "September", "October",  "November", "December"};
-    return m >= 0 && m < 12 ? kNames[m] : "every month";
+    std::string name = kNames[k % 12];
+    if (first_year != 0)
+        name += " " + std::to_string(first_year + k / 12);
+    return name;
 }
 
-void print_report(const BuildReport& r) {
-    std::printf("skyfetch-databuild: %zu cells, latitude indices %d..%d\n", r.cells,
-                r.min_lat_index, r.max_lat_index);
+void print_report(const BuildReport& r, const std::string& source) {
+    std::printf("skyfetch-databuild: climate %s\n", source.c_str());
+    for (const std::string& f : r.files)
+        std::printf("  read %s\n", f.c_str());
+    std::printf("  %zu cells, latitude indices %d..%d\n", r.cells, r.min_lat_index,
+                r.max_lat_index);
     for (const MonthFill& f : r.fills)
         std::printf("  filled %s, %s, cell %s: %g (mean of %d neighbours)\n",
-                    variable_name(f.variable), month_name(f.month),
+                    variable_name(f.variable), month_name(f.month, r.first_year).c_str(),
                     centre_text(lon_index_of_source_column(f.source_column),
                                 lat_index_of_source_row(f.source_row))
                         .c_str(),
                     f.value, f.neighbours);
-    for (const OmittedCell& o : r.omitted)
-        std::printf("  left out cell %s: %s missing in %s, no neighbour to fill from\n",
-                    centre_text(lon_index_of_source_column(o.source_column),
-                                lat_index_of_source_row(o.source_row))
-                        .c_str(),
-                    variable_name(o.variable), month_name(o.month));
+    for (const OmittedCell& o : r.omitted) {
+        const std::string cell = centre_text(lon_index_of_source_column(o.source_column),
+                                             lat_index_of_source_row(o.source_row));
+        if (o.month < 0)
+            std::printf("  left out cell %s: %s missing in %d of %d months\n", cell.c_str(),
+                        variable_name(o.variable), o.missing, o.months);
+        else
+            std::printf("  left out cell %s: %s missing in %s, no neighbour to fill from\n",
+                        cell.c_str(), variable_name(o.variable),
+                        month_name(o.month, r.first_year).c_str());
+    }
     std::printf("  %zu month(s) filled, %zu cell(s) left out\n", r.fills.size(), r.omitted.size());
-    std::printf("  clamped source values (each repeated in the ten data years):\n"
+    std::printf("  clamped source values%s:\n"
                 "    temperature %ld below -50.0 degC, %ld above 50.0 degC;"
                 " precipitation %ld above 9999 mm;\n"
                 "    sunshine %ld below 0, %ld above 100 %%; wet days %ld above the month's days\n",
+                r.first_year == 0 ? " (each repeated in the ten data years)" : "",
                 r.clamped.low[0], r.clamped.high[0], r.clamped.high[1], r.clamped.low[2],
                 r.clamped.high[2], r.clamped.high[3]);
     std::printf("  soil codes:");
@@ -94,34 +114,60 @@ int main(int argc, char** argv) {
         return write_expected_header(argv[2]);
 
     std::map<std::string, std::string> options;
+    bool usable = argc % 2 == 1;
     for (int i = 1; i + 1 < argc; i += 2)
-        options[argv[i]] = argv[i + 1];
-    const char* const kRequired[] = {"--cru-dir",     "--gldas",   "--zobler",
-                                     "--earth-image", "--archive", "--globe"};
-    bool usable = argc == 1 + 2 * static_cast<int>(std::size(kRequired)) &&
-                  options.size() == std::size(kRequired);
-    for (const char* key : kRequired)
+        usable = usable && options.emplace(argv[i], argv[i + 1]).second;
+    const bool series = options.count("--cru-ts-dir") == 1;
+    std::set<std::string> expected = {"--gldas", "--zobler", "--earth-image", "--archive",
+                                      "--globe"};
+    if (series)
+        expected.insert({"--cru-ts-dir", "--first-year"});
+    else
+        expected.insert("--cru-dir");
+    for (const auto& [key, value] : options)
+        usable = usable && (expected.count(key) == 1 || key == "--source-text");
+    for (const std::string& key : expected)
         usable = usable && options.count(key) == 1;
+    int first_year = 0;
+    if (usable && series) {
+        char* end = nullptr;
+        const long year = std::strtol(options["--first-year"].c_str(), &end, 10);
+        if (*end != '\0' || year < 1 || year > 9990) {
+            std::fprintf(stderr, "skyfetch-databuild: --first-year must be a year, not \"%s\"\n",
+                         options["--first-year"].c_str());
+            return 2;
+        }
+        first_year = static_cast<int>(year);
+    }
     if (!usable) {
         std::fputs(kUsage, stderr);
         return 2;
     }
 
     const auto start = std::chrono::steady_clock::now();
-    SourceFiles sources{options["--cru-dir"], options["--gldas"], options["--zobler"],
-                        options["--earth-image"]};
+    SourceFiles sources;
+    sources.cru_dir = series ? "" : options["--cru-dir"];
+    sources.cru_ts_dir = series ? options["--cru-ts-dir"] : "";
+    sources.first_year = first_year;
+    sources.gldas_file = options["--gldas"];
+    sources.zobler_file = options["--zobler"];
+    sources.earth_image = options["--earth-image"];
     std::string error;
     auto blocks = build_blocks(sources, error);
     if (!blocks) {
         std::fprintf(stderr, "skyfetch-databuild: %s\n", error.c_str());
         return 1;
     }
-    print_report(blocks->report);
+    print_report(blocks->report, blocks->source_text);
 
     const std::string& archive = options["--archive"];
     const std::string& globe = options["--globe"];
+    const std::string& source_text = blocks->source_text;
     if (!write_file_replacing(archive, blocks->climate_archive, error) ||
-        !write_file_replacing(globe, blocks->globe_data, error)) {
+        !write_file_replacing(globe, blocks->globe_data, error) ||
+        (options.count("--source-text") == 1 &&
+         !write_file_replacing(options["--source-text"],
+                               {source_text.begin(), source_text.end()}, error))) {
         std::fprintf(stderr, "skyfetch-databuild: %s\n", error.c_str());
         return 1;
     }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ClimateCells.h"
+#include "MonthlyGrid.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace skyfetch::databuild {
+
+// Ten calendar years of the four CRU TS variables, laid out like the climatology grids
+// (720 x 360 cells, row 0 northernmost, column 0 at 0.25 E) with 120 months each.
+struct SeriesData {
+    std::vector<MonthlyGrid> grids; // in Variable order: tmp, pre, cld, wet
+    int first_year = 0;
+    std::string version;            // "4.07" from the file names, or empty
+    std::vector<std::string> files; // the files the years were read from, sorted
+};
+
+// The CRU TS name of a variable: "tmp", "pre", "cld", "wet".
+const char* series_variable_name(Variable v);
+
+// Reads the ten years first_year .. first_year + 9 from the netCDF files (*.nc) in `dir`.
+// Every file may hold any of the variables over (time, lat, lon), with time in days since
+// a date of the Gregorian calendar, on cells of the half-degree grid; a variable's years may
+// be spread over several files (CRU TS comes in decades). Missing values are those equal to
+// the variable's _FillValue or missing_value. Refused with a message in `error`: no usable
+// file, a variable or a month of the ten years that no file holds, a month held twice, and
+// any file that is not laid out this way.
+std::optional<SeriesData> read_cru_ts(const std::string& dir, int first_year, std::string& error);
+
+// Calendar year and month (0 = January) of a time value in days since the given date.
+// The day count is truncated to whole days.
+void civil_month_of(double days, int epoch_year, int epoch_month, int epoch_day, int& year,
+                    int& month);
+
+} // namespace skyfetch::databuild
