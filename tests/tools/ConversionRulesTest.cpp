@@ -91,6 +91,63 @@ TEST(ConvertWetDays, WholeDaysWithinTheMonth) {
     }
 }
 
+// The time series store plain units; each field rounds its own value first.
+TEST(ConvertSeries, PlainUnitsRoundedThenLimited) {
+    const struct {
+        RawValue (*convert)(double, int);
+        double source;
+        int month;
+        int raw;
+        bool clamped;
+    } cases[] = {
+        {[](double v, int) { return convert_series_temperature(v); }, 12.3, 0, 623, false},
+        {[](double v, int) { return convert_series_temperature(v); }, -0.05, 0, 499, false},
+        {[](double v, int) { return convert_series_temperature(v); }, -50.04, 0, 0, false},
+        {[](double v, int) { return convert_series_temperature(v); }, -50.06, 0, 0, true},
+        {[](double v, int) { return convert_series_temperature(v); }, 50.06, 0, 1000, true},
+        {[](double v, int) { return convert_series_precipitation(v); }, 77.5, 0, 78, false},
+        {[](double v, int) { return convert_series_precipitation(v); }, 9999.4, 0, 9999, false},
+        {[](double v, int) { return convert_series_precipitation(v); }, 9999.5, 0, 9999, true},
+        {[](double v, int) { return convert_series_precipitation(v); }, -0.4, 0, 0, false},
+        // 100 - round(cloud), not round(100 - cloud): 30.5 gives 69, not 70.
+        {[](double v, int) { return convert_series_sunshine(v); }, 30.5, 0, 69, false},
+        {[](double v, int) { return convert_series_sunshine(v); }, 100.4, 0, 0, false},
+        {[](double v, int) { return convert_series_sunshine(v); }, -0.6, 0, 100, true},
+        {convert_series_wet_days, 10.5, 0, 11, false},
+        {convert_series_wet_days, 28.4, 1, 28, false},
+        {convert_series_wet_days, 28.5, 1, 28, true}, // a leap February's 29 does not fit
+        {convert_series_wet_days, 30.6, 3, 30, true},
+        {convert_series_wet_days, -0.6, 0, 0, true},
+    };
+    for (const auto& c : cases) {
+        const RawValue v = c.convert(c.source, c.month);
+        EXPECT_EQ(v.raw, c.raw) << c.source << " in month " << c.month;
+        EXPECT_EQ(v.clamped, c.clamped) << c.source << " in month " << c.month;
+    }
+}
+
+TEST(ConvertCell, TenYearsOfASeriesKeepTheirOwnValues) {
+    SourceCell cell;
+    cell.months = 120;
+    for (int k = 0; k < 120; ++k) {
+        cell.values[0][k] = -60.0 + 0.5 * k; // the first twenty months below -50 degC
+        cell.values[1][k] = 1000.0 * k;     // from month 10 on above 9999 mm
+        cell.values[2][k] = 50.0;
+        cell.values[3][k] = k % 12 == 1 ? 29.0 : 3.0;
+    }
+    ClampCounts clamped;
+    const ArchiveCell out = convert_cell(cell, SourceUnits::SeriesUnits, clamped);
+    EXPECT_EQ(out.mtemp[0], 0);
+    EXPECT_EQ(out.mtemp[119], 495);
+    EXPECT_EQ(out.mprec[9], 9000);
+    EXPECT_EQ(out.mprec[10], 9999);
+    EXPECT_EQ(out.mwet[13], 28);
+    EXPECT_EQ(out.mwet[14], 3);
+    EXPECT_EQ(clamped.low[0], 20);
+    EXPECT_EQ(clamped.high[1], 110);
+    EXPECT_EQ(clamped.high[3], 10); // every February
+}
+
 TEST(ConvertCell, CountsClampedValuesPerVariableAndDirection) {
     SourceCell cell;
     cell.lon_index = 386;

@@ -19,9 +19,9 @@ namespace fs = std::filesystem;
 
 constexpr int kGridColumns = 720;
 constexpr int kGridRows = 360;
-constexpr const char* kMonthNames[12] = {"January", "February", "March",     "April",
-                                         "May",     "June",     "July",      "August",
-                                         "September", "October", "November", "December"};
+constexpr const char* kMonthNames[12] = {"January",   "February", "March",    "April",
+                                         "May",       "June",     "July",     "August",
+                                         "September", "October",  "November", "December"};
 
 // Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and back.
 long days_from_civil(long y, long m, long d) {
@@ -68,8 +68,8 @@ std::string lower(std::string s) {
     return s;
 }
 
-bool read_coordinate(int nc, const char* name, const std::string& path,
-                     std::vector<double>& values, std::string& error) {
+bool read_coordinate(int nc, const char* name, const std::string& path, std::vector<double>& values,
+                     std::string& error) {
     int var = 0, ndims = 0, dim = 0;
     int st = nc_inq_varid(nc, name, &var);
     if (st == NC_NOERR)
@@ -87,8 +87,7 @@ bool read_coordinate(int nc, const char* name, const std::string& path,
 }
 
 // Month keys (year x 12 + month) of the time steps.
-bool read_time_axis(int nc, const std::string& path, std::vector<int>& keys,
-                    std::string& error) {
+bool read_time_axis(int nc, const std::string& path, std::vector<int>& keys, std::string& error) {
     std::vector<double> days;
     if (!read_coordinate(nc, "time", path, days, error))
         return false;
@@ -117,8 +116,8 @@ bool read_time_axis(int nc, const std::string& path, std::vector<int>& keys,
 
 // Grid positions (row or column of the layout above) of a coordinate's values, which must be
 // centres of half-degree cells, each cell at most once.
-bool grid_positions(int nc, const char* name, const std::string& path,
-                    std::vector<int>& positions, std::string& error) {
+bool grid_positions(int nc, const char* name, const std::string& path, std::vector<int>& positions,
+                    std::string& error) {
     std::vector<double> values;
     if (!read_coordinate(nc, name, path, values, error))
         return false;
@@ -157,8 +156,7 @@ struct SeriesFile {
 };
 
 // Checks that a variable runs over (time, lat, lon).
-bool check_layout(int nc, int var, const char* name, const std::string& path,
-                  std::string& error) {
+bool check_layout(int nc, int var, const char* name, const std::string& path, std::string& error) {
     int ndims = 0;
     int dims[NC_MAX_VAR_DIMS] = {};
     int time = -1, lat = -1, lon = -1;
@@ -202,7 +200,9 @@ struct ValueRules {
     double scale = 1.0;
     double offset = 0.0;
 
-    bool is_missing(double raw) const { return !std::isfinite(raw) || raw == fill || raw == missing; }
+    bool is_missing(double raw) const {
+        return !std::isfinite(raw) || raw == fill || raw == missing;
+    }
 };
 
 ValueRules value_rules(int nc, int var) {
@@ -244,10 +244,9 @@ bool read_step(const SeriesFile& file, int v, std::size_t step, int month, Month
     if (!slab.empty()) {
         const int st = nc_get_vara_double(nc, var, start, count, slab.data());
         if (st != NC_NOERR)
-            return nc_fail(error, file.path,
-                           std::string("cannot read ") +
-                               series_variable_name(static_cast<Variable>(v)),
-                           st);
+            return nc_fail(
+                error, file.path,
+                std::string("cannot read ") + series_variable_name(static_cast<Variable>(v)), st);
     }
     const ValueRules rules = value_rules(nc, var);
     for (std::size_t r = 0; r < nlat; ++r)
@@ -272,16 +271,15 @@ const char* series_variable_name(Variable v) {
 
 void civil_month_of(double days, int epoch_year, int epoch_month, int epoch_day, int& year,
                     int& month) {
-    const long z = days_from_civil(epoch_year, epoch_month, epoch_day) +
-                   static_cast<long>(std::floor(days));
+    const long z =
+        days_from_civil(epoch_year, epoch_month, epoch_day) + static_cast<long>(std::floor(days));
     long y = 0, m = 0;
     civil_from_days(z, y, m);
     year = static_cast<int>(y);
     month = static_cast<int>(m - 1);
 }
 
-std::optional<SeriesData> read_cru_ts(const std::string& dir, int first_year,
-                                      std::string& error) {
+std::optional<SeriesData> read_cru_ts(const std::string& dir, int first_year, std::string& error) {
     std::vector<fs::path> paths;
     bool packed = false;
     std::error_code ec;
@@ -321,9 +319,9 @@ std::optional<SeriesData> read_cru_ts(const std::string& dir, int first_year,
                 if (!fresh) {
                     const std::string& other = files[at->second.first].path;
                     error = dir + ": " + name + " for " + month_text(key) + " is in " +
-                            (other == files[f].path
-                                 ? file_name(other) + " twice"
-                                 : "both " + file_name(other) + " and " + file_name(files[f].path)) +
+                            (other == files[f].path ? file_name(other) + " twice"
+                                                    : "both " + file_name(other) + " and " +
+                                                          file_name(files[f].path)) +
                             "; keep one set of files in the folder";
                     return std::nullopt;
                 }
