@@ -518,6 +518,10 @@ void CSkyfetchDlg::SetUpToolTips() {
         Control(tip.id)->setToolTip(QString::fromUtf8(tip.text));
         Control(tip.id)->installEventFilter(this);
     }
+    // The version field also tells which climate data the program carries.
+    Control(IDC_VERSION)->setToolTip(
+        QString::fromStdString("Climate data: " + climate_source_text()));
+    Control(IDC_VERSION)->installEventFilter(this);
 }
 
 void CSkyfetchDlg::OnNoChanges() {

@@ -2,7 +2,8 @@
 
 namespace skyfetch {
 
-// Registers the climate archive and the globe data linked into this executable
+// Registers the climate archive, the globe data and the climate source line linked into
+// this executable
 // (see Resource.h). Called once at the start of main().
 void register_embedded_resources();
 

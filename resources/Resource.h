@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace skyfetch {
 
-// The two read-only data blocks the program carries. The numbers are the
-// identifiers under which the blocks have always been known.
-enum class ResourceId : int { ClimateArchive = 138, GlobeData = 144 };
+// The read-only data blocks the program carries. The first two numbers are the
+// identifiers under which the blocks have always been known; the third block is one
+// line of text naming the climate data in the archive and its years.
+enum class ResourceId : int { ClimateArchive = 138, GlobeData = 144, ClimateSource = 150 };
 
 // A view of bytes owned elsewhere (linked into the executable, or a test's buffer).
 struct ByteBlock {
@@ -23,5 +25,8 @@ void register_resource(ResourceId id, ByteBlock block);
 
 // The block registered under the identifier, or an empty block.
 ByteBlock find_resource(ResourceId id);
+
+// The climate source line ("CRU TS 4.07, 1991-2000"), or "unknown" when none is registered.
+std::string climate_source_text();
 
 } // namespace skyfetch

@@ -100,7 +100,8 @@ int CliTool::run(const std::vector<std::string>& args) {
                  "after it.\n";
         return kExitOk;
     case CliMode::Version:
-        m_out << "skyfetch-cli Version " << kVersionString << "\n";
+        m_out << "skyfetch-cli Version " << kVersionString << "\n"
+              << "Climate data: " << climate_source_text() << "\n";
         return kExitOk;
     case CliMode::Climatology:
         return climatology(arguments);

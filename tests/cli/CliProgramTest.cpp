@@ -381,7 +381,9 @@ TEST(CliProgram, HelpAndVersion) {
               std::string::npos);
     run = run_cli({"--version"}, temp.path());
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "skyfetch-cli Version 2008-11-03\n");
+    EXPECT_EQ(run.out, "skyfetch-cli Version 2008-11-03\n"
+                       "Climate data: CRU CL 1.0, the 1961-1990 mean year (the same year ten "
+                       "times)\n");
     run = run_cli({}, temp.path());
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("usage:"), std::string::npos);

@@ -417,6 +417,8 @@ private slots:
         QCOMPARE(d->Control(IDC_SCENARIOYEARS)->toolTip(), "Typically 100 years");
         QCOMPARE(d->Control(IDC_GRAPH)->toolTip(), "Right click to copy");
         QCOMPARE(d->Control(IDC_FOLDERTREE)->toolTip(), "Click to change folder for output file");
+        QCOMPARE(d->Control(IDC_VERSION)->toolTip(),
+                 "Climate data: CRU CL 1.0, the 1961-1990 mean year (the same year ten times)");
         // A long tip is shown in lines of at most 400 pixels.
         QWidget* precip = d->Control(IDC_PRECIPCHANGE);
         QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), precip->mapToGlobal(QPoint(4, 4)));

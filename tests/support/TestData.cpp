@@ -31,10 +31,13 @@ const std::vector<unsigned char>& built_globe_data() {
 bool register_built_resources() {
     const auto& archive = built_climate_archive();
     const auto& globe = built_globe_data();
-    if (archive.empty() || globe.empty())
+    static const std::vector<unsigned char> source =
+        read_file_bytes(built_data_dir() + "/climate-source.txt");
+    if (archive.empty() || globe.empty() || source.empty())
         return false;
     register_resource(ResourceId::ClimateArchive, {archive.data(), archive.size()});
     register_resource(ResourceId::GlobeData, {globe.data(), globe.size()});
+    register_resource(ResourceId::ClimateSource, {source.data(), source.size()});
     return true;
 }
 

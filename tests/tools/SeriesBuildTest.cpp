@@ -121,7 +121,10 @@ protected:
         fs::remove_all(root_, ignored);
     }
     void SetUp() override { ASSERT_TRUE(built_->has_value()) << build_error_; }
-    void TearDown() override { register_resource(ResourceId::ClimateArchive, {}); }
+    void TearDown() override {
+        register_resource(ResourceId::ClimateArchive, {});
+        register_resource(ResourceId::ClimateSource, {});
+    }
 
     const BuiltBlocks& built() const { return **built_; }
     void register_archive() const {
@@ -276,6 +279,14 @@ TEST_F(SeriesBuild, CellsConversionsFillsAndLeftOutCells) {
     for (std::size_t b = 3'145'728; b < built().globe_data.size(); ++b)
         land += built().globe_data[b];
     EXPECT_EQ(land, 9u);
+}
+
+TEST_F(SeriesBuild, ProgramNamesTheSourceLine) {
+    EXPECT_EQ(climate_source_text(), "unknown");
+    const std::string line = built().source_text + "\r\nnot shown";
+    register_resource(ResourceId::ClimateSource,
+                      {reinterpret_cast<const unsigned char*>(line.data()), line.size()});
+    EXPECT_EQ(climate_source_text(), "CRU TS 4.07, 1986-1995");
 }
 
 TEST_F(SeriesBuild, DriverFileCyclesThroughTenDetrendedYears) {

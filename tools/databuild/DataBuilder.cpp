@@ -25,7 +25,7 @@ bool read_climate(const SourceFiles& sources, std::vector<MonthlyGrid>& grids,
         grids = std::move(series->grids);
         out.report.first_year = series->first_year;
         out.report.files = series->files;
-        out.source_text = climate_source_text(series->version, series->first_year);
+        out.source_text = describe_climate_source(series->version, series->first_year);
         return true;
     }
     // Same order as the Variable enumeration.
@@ -37,13 +37,13 @@ bool read_climate(const SourceFiles& sources, std::vector<MonthlyGrid>& grids,
             return false;
         grids.push_back(std::move(*grid));
     }
-    out.source_text = climate_source_text({}, 0);
+    out.source_text = describe_climate_source({}, 0);
     return true;
 }
 
 } // namespace
 
-std::string climate_source_text(const std::string& ts_version, int first_year) {
+std::string describe_climate_source(const std::string& ts_version, int first_year) {
     if (first_year == 0)
         return "CRU CL 1.0, the 1961-1990 mean year (the same year ten times)";
     return "CRU TS" + (ts_version.empty() ? std::string() : " " + ts_version) + ", " +

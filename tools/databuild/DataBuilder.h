@@ -41,7 +41,7 @@ struct BuiltBlocks {
 };
 
 // The climate source in one line, as the program shows it.
-std::string climate_source_text(const std::string& ts_version, int first_year);
+std::string describe_climate_source(const std::string& ts_version, int first_year);
 
 // Reads every source and builds both blocks in memory. On a source that cannot be read or
 // does not have the expected shape: nullopt and a message in `error`.
