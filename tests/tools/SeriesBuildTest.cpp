@@ -66,17 +66,17 @@ void write_decade(const fs::path& dir, const std::string& var, int first_year,
                   const std::string& units = "days since 1900-1-1",
                   std::vector<double> lats = kLats) {
     fs::create_directories(dir);
-    test::SeriesFileSpec spec;
-    spec.path = (dir / ("cru_ts4.07." + std::to_string(first_year) + "." +
+    test::SeriesFileContent content;
+    content.path = (dir / ("cru_ts4.07." + std::to_string(first_year) + "." +
                         std::to_string(first_year + 9) + "." + var + ".dat.nc"))
                     .string();
-    spec.variable = var;
-    spec.first_year = first_year;
-    spec.lats = std::move(lats);
-    spec.lons = kLons;
-    spec.time_units = units;
-    spec.value = [var](int y, int m, int i, int j) { return source_value(var, y, m, i, j); };
-    test::write_series_file(spec);
+    content.variable = var;
+    content.first_year = first_year;
+    content.lats = std::move(lats);
+    content.lons = kLons;
+    content.time_units = units;
+    content.value = [var](int y, int m, int i, int j) { return source_value(var, y, m, i, j); };
+    test::write_series_file(content);
 }
 
 // Two decades, 1981-1990 and 1991-2000, of the given variables.

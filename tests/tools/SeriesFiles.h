@@ -20,7 +20,7 @@ inline constexpr float kSeriesFill = 9.96921e36f;
 // Value of a variable in a month (0 = January) at grid step (lat_i, lon_i); NaN is missing.
 using SeriesValue = std::function<double(int year, int month, int lat_i, int lon_i)>;
 
-struct SeriesFileSpec {
+struct SeriesFileContent {
     std::string path;
     std::string variable; // "tmp", "pre", "cld" or "wet"
     int first_year = 1981;
@@ -44,7 +44,7 @@ inline void nc_check(int status, const std::string& what) {
         throw std::runtime_error(what + ": " + nc_strerror(status));
 }
 
-inline void write_series_file(const SeriesFileSpec& s) {
+inline void write_series_file(const SeriesFileContent& s) {
     int nc = 0;
     nc_check(nc_create(s.path.c_str(), NC_CLOBBER, &nc), s.path);
     int lon_dim = 0, lat_dim = 0, time_dim = 0;
