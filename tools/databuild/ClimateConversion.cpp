@@ -21,6 +21,13 @@ int days_in_month(int month) {
     return kDays.at(static_cast<std::size_t>(month));
 }
 
+const char* month_name(int month) {
+    static constexpr std::array<const char*, 12> kNames = {
+        "January", "February", "March",     "April",   "May",      "June",
+        "July",    "August",   "September", "October", "November", "December"};
+    return kNames.at(static_cast<std::size_t>(month));
+}
+
 RawValue convert_temperature(double tenths_celsius) {
     return limited(std::round(tenths_celsius) + 500.0, 0, 1000);
 }

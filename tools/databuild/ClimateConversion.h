@@ -5,6 +5,8 @@ namespace skyfetch::databuild {
 // Days of month m (0 = January) in a year without 29 February, as the model counts them:
 // its years have 365 days, so a leap year's 29th February is never a rain day of its own.
 int days_in_month(int month);
+// "January" .. "December" for month 0 .. 11.
+const char* month_name(int month);
 
 // One source value turned into the raw integer the archive stores, and whether it had
 // to be limited to the field's range.

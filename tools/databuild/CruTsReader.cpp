@@ -1,5 +1,6 @@
 #include "CruTsReader.h"
 
+#include "ClimateConversion.h"
 #include "NcFile.h"
 
 #include <algorithm>
@@ -19,9 +20,6 @@ namespace fs = std::filesystem;
 
 constexpr int kGridColumns = 720;
 constexpr int kGridRows = 360;
-constexpr const char* kMonthNames[12] = {"January",   "February", "March",    "April",
-                                         "May",       "June",     "July",     "August",
-                                         "September", "October",  "November", "December"};
 
 // Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and back.
 long days_from_civil(long y, long m, long d) {
@@ -45,7 +43,7 @@ void civil_from_days(long z, long& y, long& m) {
 }
 
 std::string month_text(int key) {
-    return std::string(kMonthNames[key % 12]) + " " + std::to_string(key / 12);
+    return std::string(month_name(key % 12)) + " " + std::to_string(key / 12);
 }
 
 // A text attribute, or "" when the variable has none.
@@ -68,28 +66,10 @@ std::string lower(std::string s) {
     return s;
 }
 
-bool read_coordinate(int nc, const char* name, const std::string& path, std::vector<double>& values,
-                     std::string& error) {
-    int var = 0, ndims = 0, dim = 0;
-    int st = nc_inq_varid(nc, name, &var);
-    if (st == NC_NOERR)
-        st = nc_inq_varndims(nc, var, &ndims);
-    if (st != NC_NOERR || ndims != 1)
-        return nc_fail(error, path, std::string("no one-dimensional variable ") + name, st);
-    std::size_t n = 0;
-    if ((st = nc_inq_vardimid(nc, var, &dim)) != NC_NOERR ||
-        (st = nc_inq_dimlen(nc, dim, &n)) != NC_NOERR)
-        return nc_fail(error, path, std::string("bad dimension of ") + name, st);
-    values.resize(n);
-    if (n > 0 && (st = nc_get_var_double(nc, var, values.data())) != NC_NOERR)
-        return nc_fail(error, path, std::string("cannot read ") + name, st);
-    return true;
-}
-
 // Month keys (year x 12 + month) of the time steps.
 bool read_time_axis(int nc, const std::string& path, std::vector<int>& keys, std::string& error) {
     std::vector<double> days;
-    if (!read_coordinate(nc, "time", path, days, error))
+    if (!nc_read_coordinate(nc, "time", path, days, error))
         return false;
     int var = 0;
     nc_inq_varid(nc, "time", &var);
@@ -119,7 +99,7 @@ bool read_time_axis(int nc, const std::string& path, std::vector<int>& keys, std
 bool grid_positions(int nc, const char* name, const std::string& path, std::vector<int>& positions,
                     std::string& error) {
     std::vector<double> values;
-    if (!read_coordinate(nc, name, path, values, error))
+    if (!nc_read_coordinate(nc, name, path, values, error))
         return false;
     const bool is_lon = std::string(name) == "lon";
     std::set<int> seen;

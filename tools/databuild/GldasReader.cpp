@@ -12,19 +12,11 @@ namespace {
 // A one-dimensional coordinate variable that must be evenly spaced.
 bool read_axis(int nc, const char* name, const std::string& path, std::vector<double>& values,
                double& step, std::string& error) {
-    int var = 0, ndims = 0, dim = 0;
-    int st = nc_inq_varid(nc, name, &var);
-    if (st == NC_NOERR)
-        st = nc_inq_varndims(nc, var, &ndims);
-    if (st != NC_NOERR || ndims != 1)
-        return nc_fail(error, path, std::string("no one-dimensional variable ") + name, st);
-    std::size_t n = 0;
-    if ((st = nc_inq_vardimid(nc, var, &dim)) != NC_NOERR ||
-        (st = nc_inq_dimlen(nc, dim, &n)) != NC_NOERR || n < 2)
-        return nc_fail(error, path, std::string("bad dimension of ") + name, st);
-    values.resize(n);
-    if ((st = nc_get_var_double(nc, var, values.data())) != NC_NOERR)
-        return nc_fail(error, path, std::string("cannot read ") + name, st);
+    if (!nc_read_coordinate(nc, name, path, values, error))
+        return false;
+    const std::size_t n = values.size();
+    if (n < 2)
+        return nc_fail(error, path, std::string("bad dimension of ") + name, NC_NOERR);
     step = (values[n - 1] - values[0]) / static_cast<double>(n - 1);
     for (std::size_t i = 0; i < n; ++i)
         if (std::fabs(values[i] - (values[0] + step * static_cast<double>(i))) > 1e-4)

@@ -3,6 +3,7 @@
 #include <netcdf.h>
 
 #include <string>
+#include <vector>
 
 namespace skyfetch::databuild {
 
@@ -33,5 +34,10 @@ inline bool nc_fail(std::string& error, const std::string& path, const std::stri
         error += std::string(" (") + nc_strerror(status) + ")";
     return false;
 }
+
+// Reads the one-dimensional variable `name` (a coordinate such as lat, lon or time) as
+// doubles.
+bool nc_read_coordinate(int nc, const char* name, const std::string& path,
+                        std::vector<double>& values, std::string& error);
 
 } // namespace skyfetch::databuild

@@ -1,5 +1,6 @@
 // skyfetch-databuild: turns the public source data into the blocks the program embeds.
 #include "ArchiveHeader.h"
+#include "ClimateConversion.h"
 #include "DataBuilder.h"
 #include "OutputFile.h"
 
@@ -55,11 +56,8 @@ std::string centre_text(int lon_index, int lat_index) {
 }
 
 // "August" for a climatology month, "August 1995" for month k of a series.
-std::string month_name(int k, int first_year) {
-    static const char* const kNames[12] = {"January",   "February", "March",    "April",
-                                           "May",       "June",     "July",     "August",
-                                           "September", "October",  "November", "December"};
-    std::string name = kNames[k % 12];
+std::string month_text(int k, int first_year) {
+    std::string name = month_name(k % 12);
     if (first_year != 0)
         name += " " + std::to_string(first_year + k / 12);
     return name;
@@ -73,7 +71,7 @@ void print_report(const BuildReport& r, const std::string& source) {
                 r.max_lat_index);
     for (const MonthFill& f : r.fills)
         std::printf("  filled %s, %s, cell %s: %g (mean of %d neighbours)\n",
-                    variable_name(f.variable), month_name(f.month, r.first_year).c_str(),
+                    variable_name(f.variable), month_text(f.month, r.first_year).c_str(),
                     centre_text(lon_index_of_source_column(f.source_column),
                                 lat_index_of_source_row(f.source_row))
                         .c_str(),
@@ -87,7 +85,7 @@ void print_report(const BuildReport& r, const std::string& source) {
         else
             std::printf("  left out cell %s: %s missing in %s, no neighbour to fill from\n",
                         cell.c_str(), variable_name(o.variable),
-                        month_name(o.month, r.first_year).c_str());
+                        month_text(o.month, r.first_year).c_str());
     }
     std::printf("  %zu month(s) filled, %zu cell(s) left out\n", r.fills.size(), r.omitted.size());
     std::printf("  clamped source values%s:\n"
