@@ -78,9 +78,11 @@ std::optional<BuiltBlocks> build_blocks(const SourceFiles& sources, std::string&
     const SourceUnits source_units =
         series ? SourceUnits::SeriesUnits : SourceUnits::ClimatologyTenths;
     std::vector<ArchiveCell> cells;
+    const auto convert = [&](const SourceCell& c) {
+        cells.push_back(convert_cell(c, source_units, report.clamped));
+    };
     const CellCollection collection =
-        collect_cells({&grids[0], &grids[1], &grids[2], &grids[3]}, max_missing,
-                      [&](const SourceCell& c) { cells.push_back(convert_cell(c, source_units, report.clamped)); });
+        collect_cells({&grids[0], &grids[1], &grids[2], &grids[3]}, max_missing, convert);
     grids.clear();
     report.fills = collection.fills;
     report.omitted = collection.omitted;
