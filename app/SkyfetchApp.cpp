@@ -2,7 +2,7 @@
 
 #include "app/StartupOutput.h"
 #include "dialog/SkyfetchDlg.h"
-#include "dialog/rules/OutputName.h"
+#include "rules/OutputName.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>

@@ -1,8 +1,8 @@
 #include "app/StartupOutput.h"
 
-#include "app/settings/ProfileLocations.h"
-#include "app/settings/SettingsKeys.h"
-#include "dialog/rules/OutputName.h"
+#include "settings/ProfileLocations.h"
+#include "settings/SettingsKeys.h"
+#include "rules/OutputName.h"
 
 #include <cstdio>
 #include <unistd.h>

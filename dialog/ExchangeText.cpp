@@ -1,6 +1,6 @@
 #include "dialog/ExchangeText.h"
 
-#include "dialog/rules/NumberText.h"
+#include "rules/NumberText.h"
 
 #include <charconv>
 #include <climits>

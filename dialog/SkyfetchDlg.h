@@ -2,7 +2,7 @@
 
 #include "dialog/DataExchange.h"
 #include "dialog/DialogTemplate.h"
-#include "dialog/rules/LocationRules.h"
+#include "rules/LocationRules.h"
 #include "globe/GlobeHost.h"
 #include "graph/ClimateGraphData.h"
 #include "graph/GraphFonts.h"

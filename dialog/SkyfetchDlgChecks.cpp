@@ -2,12 +2,12 @@
 // cell and its climatology, and the typed, spun and clicked location entry.
 #include "dialog/SkyfetchDlg.h"
 
-#include "app/settings/ProfileLocations.h"
-#include "app/settings/SettingsKeys.h"
+#include "settings/ProfileLocations.h"
+#include "settings/SettingsKeys.h"
 #include "climate/ClimateArchive.h"
 #include "dialog/UpDownControl.h"
-#include "dialog/rules/LocationRules.h"
-#include "dialog/rules/NumberText.h"
+#include "rules/LocationRules.h"
+#include "rules/NumberText.h"
 #include "driver/ParameterRules.h"
 #include "graph/ClimateGraph.h"
 #include "putil/UserPrompt.h"

@@ -3,13 +3,13 @@
 // with a message, so the user can correct the input and try again.
 #include "dialog/SkyfetchDlg.h"
 
-#include "app/settings/ProfileLocations.h"
-#include "app/settings/SettingsKeys.h"
+#include "settings/ProfileLocations.h"
+#include "settings/SettingsKeys.h"
 #include "climate/ClimateArchive.h"
 #include "climate/Spinup.h"
 #include "dialog/Launcher.h"
-#include "dialog/rules/LocationRules.h"
-#include "dialog/rules/OutputName.h"
+#include "rules/LocationRules.h"
+#include "rules/OutputName.h"
 #include "driver/DriverFileWriter.h"
 #include "driver/ParameterRules.h"
 #include "globe/GlobeView.h"

@@ -3,9 +3,9 @@
 #include "dialog/SkyfetchDlg.h"
 
 #include "dialog/FilePicker.h"
-#include "dialog/rules/FolderTree.h"
-#include "dialog/rules/OutputFileCheck.h"
-#include "dialog/rules/OutputName.h"
+#include "rules/FolderTree.h"
+#include "rules/OutputFileCheck.h"
+#include "rules/OutputName.h"
 #include "putil/UserPrompt.h"
 
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "app/cli/CliArguments.h"
 
-#include "dialog/rules/LocationRules.h"
-#include "dialog/rules/NumberText.h"
+#include "rules/LocationRules.h"
+#include "rules/NumberText.h"
 #include "driver/ParameterRules.h"
 
 #include <charconv>

@@ -2,7 +2,7 @@
 // longitude, press Enter ("Generate file"), answer the report with "Finish" and see the
 // program end with the file written and the settings stored. Keys are sent to the
 // program's windows as X events.
-#include "app/settings/Profile.h"
+#include "settings/Profile.h"
 
 #include "TextFiles.h"
 

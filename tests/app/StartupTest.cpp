@@ -1,6 +1,6 @@
 // The choice of the output folder and the first file name before the window opens.
 #include "app/StartupOutput.h"
-#include "app/settings/Profile.h"
+#include "settings/Profile.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // desktop requests, a private settings folder and working folder per test, and the
 // fixture the window's test classes derive from.
 
-#include "app/settings/Profile.h"
+#include "settings/Profile.h"
 #include "dialog/FilePicker.h"
 #include "dialog/Launcher.h"
 #include "putil/UserPrompt.h"

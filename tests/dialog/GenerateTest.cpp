@@ -2,7 +2,7 @@
 // leaves behind, the report, the desktop requests and what is stored afterwards.
 #include "DialogTestSupport.h"
 
-#include "app/settings/Profile.h"
+#include "settings/Profile.h"
 #include "climate/Spinup.h"
 #include "dialog/DialogTemplate.h"
 #include "dialog/MessageBoxPrompt.h"

@@ -2,7 +2,7 @@
 // questions; checked on what it shows, what it asks and what it stores.
 #include "DialogTestSupport.h"
 
-#include "app/settings/Profile.h"
+#include "settings/Profile.h"
 #include "climate/ClimateArchive.h"
 #include "dialog/DialogTemplate.h"
 #include "dialog/MessageBoxPrompt.h"

@@ -1,4 +1,4 @@
-#include "dialog/rules/FolderTree.h"
+#include "rules/FolderTree.h"
 
 #include <gtest/gtest.h>
 

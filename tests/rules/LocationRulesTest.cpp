@@ -1,5 +1,5 @@
-#include "dialog/rules/LocationRules.h"
-#include "dialog/rules/NumberText.h"
+#include "rules/LocationRules.h"
+#include "rules/NumberText.h"
 
 #include <clocale>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "dialog/rules/OutputFileCheck.h"
+#include "rules/OutputFileCheck.h"
 #include "TempFolder.h"
 #include "TextFiles.h"
 

@@ -1,6 +1,6 @@
-#include "app/settings/IniFile.h"
-#include "app/settings/Profile.h"
-#include "app/settings/ProfileLocations.h"
+#include "settings/IniFile.h"
+#include "settings/Profile.h"
+#include "settings/ProfileLocations.h"
 
 #include "TextFiles.h"
 

@@ -1,4 +1,4 @@
-#include "app/settings/Profile.h"
+#include "settings/Profile.h"
 
 #include <climits>
 #include <string>

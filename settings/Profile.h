@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <string>
 #include <string_view>

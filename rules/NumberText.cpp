@@ -1,4 +1,4 @@
-#include "dialog/rules/NumberText.h"
+#include "rules/NumberText.h"
 
 #include <cctype>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "dialog/rules/LocationRules.h"
+#include "rules/LocationRules.h"
 
-#include "dialog/rules/NumberText.h"
+#include "rules/NumberText.h"
 
 #include <cmath>
 

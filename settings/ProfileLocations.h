@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings/Profile.h"
+#include "settings/Profile.h"
 
 #include <string>
 

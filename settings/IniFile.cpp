@@ -1,4 +1,4 @@
-#include "app/settings/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "dialog/rules/FolderTree.h"
+#include "rules/FolderTree.h"
 
-#include "dialog/rules/OutputName.h"
+#include "rules/OutputName.h"
 
 namespace skyfetch {
 

@@ -1,6 +1,6 @@
-#include "app/settings/ProfileLocations.h"
+#include "settings/ProfileLocations.h"
 
-#include "app/settings/SettingsKeys.h"
+#include "settings/SettingsKeys.h"
 
 #include <cstdlib>
 #include <pwd.h>

@@ -1,4 +1,4 @@
-#include "dialog/rules/OutputName.h"
+#include "rules/OutputName.h"
 
 #include <cstdio>
 #include <string>
