@@ -1,0 +1,101 @@
+# Checks every quoted include of the program's sources against the layers of
+# cmake/Layers.cmake: a folder may include its own headers and those of the layers
+# below it. Fails on an include of the same or a higher layer's folder, on a path that
+# climbs out with "..", on a folder the table does not know, and on a data builder that
+# includes the program.
+#
+#   cmake -DSOURCE_DIR=<checkout> -P cmake/CheckLayers.cmake
+
+cmake_minimum_required(VERSION 3.25)
+if(NOT SOURCE_DIR)
+    message(FATAL_ERROR "usage: cmake -DSOURCE_DIR=<checkout> -P CheckLayers.cmake")
+endif()
+include("${CMAKE_CURRENT_LIST_DIR}/Layers.cmake")
+
+# Folder -> layer number, longest folders first so that "app/cli" wins over "app".
+set(folders "")
+set(level 0)
+foreach(layer IN LISTS SKYFETCH_LAYERS)
+    string(REPLACE " " ";" members "${layer}")
+    foreach(folder IN LISTS members)
+        set(layer_of_${folder} ${level})
+        list(APPEND folders "${folder}")
+    endforeach()
+    math(EXPR level "${level} + 1")
+endforeach()
+list(SORT folders COMPARE STRING ORDER DESCENDING)
+
+# The folder of the table that holds `path` (a path below the checkout), or "".
+function(owning_folder path out)
+    foreach(folder IN LISTS folders)
+        string(FIND "${path}" "${folder}/" at)
+        if(at EQUAL 0)
+            set(${out} "${folder}" PARENT_SCOPE)
+            return()
+        endif()
+    endforeach()
+    set(${out} "" PARENT_SCOPE)
+endfunction()
+
+# Folders that stand above every layer (tests, benchmarks, fuzz targets) or outside
+# them (the data builder, which is a separate program).
+set(free_folders tests bench fuzz)
+set(isolated_folders tools)
+
+# Every folder at the top of the checkout except build trees and hidden ones.
+file(GLOB tops RELATIVE "${SOURCE_DIR}" LIST_DIRECTORIES true "${SOURCE_DIR}/*")
+set(sources "")
+foreach(top IN LISTS tops)
+    if(NOT IS_DIRECTORY "${SOURCE_DIR}/${top}" OR IS_SYMLINK "${SOURCE_DIR}/${top}"
+       OR top MATCHES "^(build.*|\\..*)$" OR top IN_LIST free_folders)
+        continue()
+    endif()
+    file(GLOB_RECURSE found RELATIVE "${SOURCE_DIR}"
+        "${SOURCE_DIR}/${top}/*.h" "${SOURCE_DIR}/${top}/*.hpp"
+        "${SOURCE_DIR}/${top}/*.cpp" "${SOURCE_DIR}/${top}/*.c")
+    list(APPEND sources ${found})
+endforeach()
+
+set(faults "")
+foreach(source IN LISTS sources)
+    string(REGEX MATCH "^[^/]+" top "${source}")
+    set(own "")
+    if(NOT top IN_LIST isolated_folders)
+        owning_folder("${source}" own)
+        if(own STREQUAL "")
+            list(APPEND faults "${source}: the folder is in no layer of cmake/Layers.cmake")
+            continue()
+        endif()
+    endif()
+
+    file(STRINGS "${SOURCE_DIR}/${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line IN LISTS lines)
+        string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*$" "\\1" included "${line}")
+        if(included MATCHES "(^|/)\\.\\.(/|$)")
+            list(APPEND faults "${source}: \"${included}\" climbs out of its folder")
+            continue()
+        endif()
+        if(NOT included MATCHES "/")
+            continue() # a header beside the source
+        endif()
+        owning_folder("${included}" target)
+        if(target STREQUAL "")
+            if(own STREQUAL "")
+                continue() # the data builder's own subfolders
+            endif()
+            list(APPEND faults "${source}: \"${included}\" is in no folder of the layers")
+        elseif(own STREQUAL "")
+            list(APPEND faults "${source}: the data builder includes the program's \"${included}\"")
+        elseif(NOT target STREQUAL own AND NOT layer_of_${target} LESS layer_of_${own})
+            list(APPEND faults
+                "${source}: ${own}/ may not include \"${included}\" (${target}/ is not below it)")
+        endif()
+    endforeach()
+endforeach()
+
+if(faults)
+    list(JOIN faults "\n  " text)
+    message(FATAL_ERROR "Includes against the layers:\n  ${text}")
+endif()
+list(LENGTH sources count)
+message(STATUS "Layers respected by the includes of ${count} files")
