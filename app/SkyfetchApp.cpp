@@ -2,6 +2,8 @@
 
 #include "app/StartupOutput.h"
 #include "dialog/SkyfetchDlg.h"
+#include "putil/FatalMessage.h"
+#include "putil/UserPrompt.h"
 #include "rules/OutputName.h"
 
 #include <QCoreApplication>
@@ -14,6 +16,16 @@
 #include <vector>
 
 namespace skyfetch {
+
+DesktopMessages::DesktopMessages() {
+    set_user_prompt(&m_prompt);
+    set_fatal_message_handler(prompt_fatal_message);
+}
+
+DesktopMessages::~DesktopMessages() {
+    set_fatal_message_handler(nullptr);
+    set_user_prompt(nullptr);
+}
 
 bool CSkyfetchApp::InitInstance() {
     // Only the first plain argument counts (Qt has already taken its own options). A

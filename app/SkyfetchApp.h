@@ -1,6 +1,22 @@
 #pragma once
 
+#include "dialog/MessageBoxPrompt.h"
+
 namespace skyfetch {
+
+// The program's messages while the object lives: every message box and question is a
+// QMessageBox, and a fatal condition (an exhausted heap) shows an error box with an OK
+// button before the process ends with status 99. A QApplication must exist.
+class DesktopMessages {
+public:
+    DesktopMessages();
+    ~DesktopMessages();
+    DesktopMessages(const DesktopMessages&) = delete;
+    DesktopMessages& operator=(const DesktopMessages&) = delete;
+
+private:
+    MessageBoxPrompt m_prompt;
+};
 
 // The desktop program: everything between the application object and the end of the
 // one modal dialog.

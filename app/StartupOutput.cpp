@@ -2,9 +2,9 @@
 
 #include "settings/ProfileLocations.h"
 #include "settings/SettingsKeys.h"
+#include "putil/FileSystem.h"
 #include "rules/OutputName.h"
 
-#include <cstdio>
 #include <unistd.h>
 
 namespace skyfetch {
@@ -31,11 +31,7 @@ bool ReadLastOutput(std::string& folder, std::string& name) {
         return false;
     if (folder.back() != '/')
         folder += '/';
-    std::FILE* file = std::fopen((folder + name).c_str(), "r");
-    if (!file)
-        return false;
-    std::fclose(file);
-    return true;
+    return file_kind(folder + name) == FileKind::Regular;
 }
 
 std::string ChooseOutput(const std::optional<std::string>& argument) {

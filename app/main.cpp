@@ -1,6 +1,5 @@
 // The desktop program skyfetch: one modal dialog, and the program ends when it closes.
 #include "app/SkyfetchApp.h"
-#include "dialog/MessageBoxPrompt.h"
 #include "globe/GlobeSurfaceFormat.h"
 #include "resources/EmbeddedData.h"
 
@@ -21,10 +20,8 @@ int main(int argc, char* argv[]) {
     // the C rules everywhere in this program.
     std::setlocale(LC_NUMERIC, "C");
 
-    skyfetch::MessageBoxPrompt prompt;
-    skyfetch::set_user_prompt(&prompt);
+    skyfetch::DesktopMessages messages;
     skyfetch::CSkyfetchApp program;
     program.InitInstance();
-    skyfetch::set_user_prompt(nullptr);
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "climate/ClimateArchive.h"
+#include "climate/RecordBits.h"
 
 #include <cstdint>
 #include <cstring>
@@ -6,58 +7,9 @@
 namespace skyfetch {
 namespace {
 
-// Reads a big-endian bit string from its least significant end without moving the
-// bytes: the record's values are packed most significant first, so the last value comes
-// out first. Each value (at most 25 bits) is cut out of the four bytes that end with the
-// byte holding its lowest bit.
-class TailBitReader {
-public:
-    TailBitReader(const unsigned char* begin, std::size_t length)
-        : m_begin(begin), m_length(length) {}
-
-    std::uint32_t take(int bits) {
-        const std::size_t skipped = m_position / 8;
-        const unsigned shift = m_position % 8;
-        m_position += static_cast<std::size_t>(bits);
-        if (skipped >= m_length)
-            return 0;
-        const std::size_t last = m_length - 1 - skipped;
-        std::uint32_t word;
-        if (last >= 3) {
-            const unsigned char* p = m_begin + last - 3;
-            word = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
-                   (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
-        } else {
-            // Near the front of the buffer only zeros lie beyond it, as with a shifted buffer.
-            word = 0;
-            for (std::size_t k = 0; k <= last; ++k)
-                word |= std::uint32_t{m_begin[last - k]} << (8 * k);
-        }
-        return (word >> shift) & ((std::uint32_t{1} << bits) - 1);
-    }
-
-private:
-    const unsigned char* m_begin;
-    std::size_t m_length;
-    std::size_t m_position = 0; // bits already taken from the end
-};
-
-// Widths, scales and offsets of the packed fields; they agree with the header that
-// open() compared.
-struct FieldCode {
-    int bits;
-    double scale;
-    double offset;
-};
-constexpr FieldCode kSoilcode{4, 1.0, 0.0};
-constexpr FieldCode kMtemp{10, 0.1, -50.0};
-constexpr FieldCode kMprec{14, 1.0, 0.0};
-constexpr FieldCode kMsun{7, 1.0, 0.0};
-constexpr FieldCode kMwet{6, 1.0, 0.0};
-
 void decode_months(TailBitReader& reader, const FieldCode& code, double* values) {
     for (int k = kMonthsPerRecord - 1; k >= 0; --k)
-        values[k] = static_cast<double>(reader.take(code.bits)) * code.scale + code.offset;
+        values[k] = reader.take(code);
 }
 
 bool fits(const GridIndex& index, int bits) {
@@ -70,12 +22,11 @@ bool fits(const GridIndex& index, int bits) {
 
 void ClimateArchive::decode_record(CellRecord& record) const {
     TailBitReader reader(m_record, kArchiveRecordSize);
-    decode_months(reader, kMwet, record.mwet);
-    decode_months(reader, kMsun, record.msun);
-    decode_months(reader, kMprec, record.mprec);
-    decode_months(reader, kMtemp, record.mtemp);
-    record.soilcode =
-        static_cast<double>(reader.take(kSoilcode.bits)) * kSoilcode.scale + kSoilcode.offset;
+    decode_months(reader, kRainDaysField, record.mwet);
+    decode_months(reader, kSunshineField, record.msun);
+    decode_months(reader, kPrecipitationField, record.mprec);
+    decode_months(reader, kTemperatureField, record.mtemp);
+    record.soilcode = reader.take(kSoilcodeField);
 }
 
 bool ClimateArchive::lookup(CellRecord& record) {

@@ -1,5 +1,7 @@
 #include "climate/ClimateArchive.h"
 
+#include "climate/RecordBits.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -138,14 +140,9 @@ void ClimateArchive::append_bits(ArchiveKey& key, const GridIndex& index, int bi
 
 double ClimateArchive::take_bits(unsigned char* buffer, std::size_t length, int bits, double scale,
                                  double offset) {
+    const double result = FieldCode{bits, scale, offset}.decode(TailBitReader(buffer, length).take(bits));
     const std::size_t whole = static_cast<std::size_t>(bits) / 8;
     const int rest = bits % 8;
-    std::uint64_t value = 0;
-    for (std::size_t k = 0; k < whole && k < length; ++k)
-        value |= std::uint64_t{buffer[length - 1 - k]} << (8 * k);
-    if (rest != 0 && whole < length)
-        value |= std::uint64_t(buffer[length - 1 - whole] & ((1u << rest) - 1)) << (8 * whole);
-    const double result = static_cast<double>(value) * scale + offset;
 
     // Shift right: first by whole bytes, then by the remaining bits.
     if (whole >= length) {

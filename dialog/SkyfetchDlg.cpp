@@ -405,15 +405,11 @@ bool CSkyfetchDlg::OnInitDialog() {
     UpdateData(false);
 
     // 2. The output folder is the current directory.
-    m_outputFolder = CurrentDirectory();
-    if (m_outputFolder.size() > 1 && m_outputFolder.back() == '/')
-        m_outputFolder.pop_back();
+    m_outputFolder = CurrentFolder();
 
     // 3, 4. Protocol and changes as the last successful check stored them; a change is
     // shown as magnitude and direction.
     using namespace settings;
-    using settings::kDefaultScenarioYears;
-    using settings::kDefaultSpinupYears;
     const Profile app = application_profile();
     m_initYears = app.read_int(kSpinupYears, kDefaultSpinupYears);
     m_scenarioYears = app.read_int(kScenarioYears, kDefaultScenarioYears);
@@ -493,7 +489,7 @@ bool CSkyfetchDlg::OnInitDialog() {
     }
 
     // 15.
-    m_versionText = std::string("Version ") + kVersionString;
+    m_versionText = VersionText();
     UpdateData(false);
 
     // 16.

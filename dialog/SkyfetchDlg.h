@@ -65,6 +65,8 @@ public:
     // Output file and folder.
     void FillFolderTree(std::string path);
     void BrowseFromFolder(std::string folder, std::string name);
+    // Enters the folder of path and keeps the bare name as the output name.
+    void TakeOutputPath(const std::string& path);
     bool CheckOutputFile();
     // Protocol and scenario checks of "Generate file"; they store the values on success.
     bool validate_protocol();
@@ -119,8 +121,6 @@ public:
     Size m_lastClientSize;
     bool m_ready = false;
     bool m_fillingTree = false;
-    bool m_lonSpun = false; // a spin step is putting its value into the field
-    bool m_latSpun = false;
 
 public slots:
     void OnOK();

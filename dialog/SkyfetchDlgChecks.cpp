@@ -171,9 +171,6 @@ void CSkyfetchDlg::ApplyLocation() {
 void CSkyfetchDlg::OnLocationTextChanged(bool longitude) {
     if (!m_ready || m_exchange.InProgress())
         return;
-    // A spin step puts its own value into the field.
-    if (longitude ? m_lonSpun : m_latSpun)
-        return;
     const Axis axis = longitude ? Axis::Longitude : Axis::Latitude;
     double& value = longitude ? m_lonValue : m_latValue;
     int& flag = longitude ? m_westFlag : m_southFlag;
@@ -237,15 +234,13 @@ void CSkyfetchDlg::OnLocationSpin(bool longitude, int delta) {
         return;
     const Axis axis = longitude ? Axis::Longitude : Axis::Latitude;
     double& value = longitude ? m_lonValue : m_latValue;
-    bool& spun = longitude ? m_lonSpun : m_latSpun;
     // The field shows the next cell centre, which the range check may still clamp (a
-    // typed 180 steps to 180.25 and comes back as 180, with the message).
-    spun = true;
+    // typed 180 steps to 180.25 and comes back as 180, with the message). Both go in
+    // through the data exchange, which the text-change handler ignores.
     value = SpinStep(axis, value, delta);
     (longitude ? m_lonText : m_latText) = SpunLocationText(value);
     UpdateData(false);
     CheckLocationRange(longitude, true);
-    spun = false;
     ApplyLocation();
 }
 

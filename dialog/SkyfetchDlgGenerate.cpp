@@ -14,6 +14,7 @@
 #include "driver/ParameterRules.h"
 #include "globe/GlobeView.h"
 #include "msgdialog/MessageDialog.h"
+#include "putil/FileSystem.h"
 #include "putil/UserPrompt.h"
 
 #include <QApplication>
@@ -24,14 +25,6 @@
 
 namespace skyfetch {
 namespace {
-
-bool CanOpenForReading(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (!file)
-        return false;
-    std::fclose(file);
-    return true;
-}
 
 // The progress bar shown while the file is written, centred in the dialog, with the wait
 // cursor; both go when the write is over.
@@ -114,7 +107,7 @@ void CSkyfetchDlg::OnOK() {
     ShortenToFolder(outputPath, folderText);
 
     // 6.
-    if (CanOpenForReading(outputPath) &&
+    if (name_exists(outputPath) &&
         user_prompt().show(outputPath + " already exists\nDo you want to overwrite it?",
                            PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes) {
         Edit(IDC_OUTPUTFILE)->setFocus();
@@ -168,12 +161,8 @@ void CSkyfetchDlg::OnOK() {
     shared.write_string(settings::kHaveOutput, "1");
 
     // 14. File name and folder as the report names them.
-    std::string fileText = nameText;
-    if (const std::size_t slash = fileText.rfind('/'); slash != std::string::npos) {
-        // The root folder keeps its own '/'.
-        folderText = slash == 0 ? std::string("/") : fileText.substr(0, slash);
-        fileText = fileText.substr(slash + 1);
-    }
+    std::string fileText;
+    SplitPath(nameText, fileText, folderText);
 
     // 15.
     CMessageDialog report;

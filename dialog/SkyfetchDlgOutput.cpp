@@ -41,16 +41,6 @@ bool ChangeDirectory(const std::string& folder) {
     return !folder.empty() && ::chdir(folder.c_str()) == 0;
 }
 
-// The folder a bare name is written to: the current directory, as the tree shows it.
-std::string BareNameFolder(const std::string& outputFolder) {
-    std::string folder = CurrentDirectory();
-    if (folder.empty())
-        return outputFolder;
-    if (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    return folder;
-}
-
 } // namespace
 
 void CSkyfetchDlg::OnOutputNameChanged() {
@@ -94,7 +84,7 @@ void CSkyfetchDlg::FillFolderTree(std::string path) {
     // after a path was typed (that sets the folder but does not change directory).
     const bool bare = path.find('/') == std::string::npos;
     const FolderTreeChain chain =
-        BuildFolderTree(path, bare ? BareNameFolder(m_outputFolder) : m_outputFolder);
+        BuildFolderTree(path, bare ? CurrentFolder(m_outputFolder) : m_outputFolder);
     m_fillingTree = true;
     m_folderTree->clear();
     QTreeWidgetItem* parent = nullptr;
@@ -147,15 +137,7 @@ void CSkyfetchDlg::OnTreeChainClicked(const std::vector<std::string>& chain, int
                                                     PromptButtons::YesNo) != PromptAnswer::Yes)
         return;
     BrowseFromFolder(click.folder, click.name);
-    std::string name;
-    std::string folder;
-    SplitPath(m_outputName, name, folder);
-    // A folder that cannot be entered (gone since it was chosen) stays part of the name,
-    // so the tree, the name and the file written all mean the same place.
-    if (ChangeDirectory(folder)) {
-        m_outputFolder = folder;
-        m_outputName = name;
-    }
+    TakeOutputPath(m_outputName);
     FillFolderTree(m_outputName);
     UpdateData(false);
 }
@@ -178,27 +160,30 @@ void CSkyfetchDlg::BrowseFromFolder(std::string folder, std::string name) {
 void CSkyfetchDlg::OnBrowse() {
     if (!UpdateData(true))
         return;
-    m_outputFolder = CurrentDirectory();
-    if (m_outputFolder.size() > 1 && m_outputFolder.back() == '/')
-        m_outputFolder.pop_back();
+    m_outputFolder = CurrentFolder();
     const std::string start = BrowseButtonStart(m_browsePath, m_outputName, m_outputFolder);
     std::string path = m_picker->BrowseForFile(kBrowseTitle, start, kBrowseFilter);
     if (path.empty())
         return;
     EnsureExtension(path, kDefaultExtension);
-    std::string name;
-    std::string folder;
-    SplitPath(path, name, folder);
-    // As after a tree click: a folder that cannot be entered stays in the name.
-    if (ChangeDirectory(folder)) {
-        m_outputName = name;
-        m_outputFolder = folder;
-    } else {
-        m_outputName = path;
-    }
+    TakeOutputPath(path);
     UpdateData(false);
     FillFolderTree(path);
     UpdateData(false);
+}
+
+void CSkyfetchDlg::TakeOutputPath(const std::string& path) {
+    std::string name;
+    std::string folder;
+    SplitPath(path, name, folder);
+    // A folder that cannot be entered (gone since it was chosen) stays part of the name,
+    // so the tree, the name and the file written all mean the same place.
+    if (ChangeDirectory(folder)) {
+        m_outputFolder = folder;
+        m_outputName = name;
+    } else {
+        m_outputName = path;
+    }
 }
 
 bool CSkyfetchDlg::CheckOutputFile() {

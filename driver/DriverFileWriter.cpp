@@ -3,7 +3,6 @@
 #include "driver/NumberFormat.h"
 #include "putil/BlockString.h"
 #include "putil/Timestamp.h"
-#include "resources/Version.h"
 
 #include <cstring>
 #include <memory>
@@ -162,10 +161,6 @@ int ring_period(SpinupSet& set) {
 }
 
 } // namespace
-
-std::string DriverFileParameters::default_version_text() {
-    return std::string("Version ") + kVersionString;
-}
 
 bool write_driver_file(OutputSink& sink, const DriverFileParameters& p, const CellRecord& record,
                        SpinupSet& initialisation, SpinupSet& scenario,

@@ -5,6 +5,7 @@
 #include "driver/OutputSink.h"
 #include "driver/SafeFileWriter.h"
 #include "driver/WriteResult.h"
+#include "resources/Version.h"
 
 #include <functional>
 #include <string>
@@ -25,11 +26,9 @@ struct DriverFileParameters {
     double tempChange = 0.0;   // degrees Celsius reached at the end of the scenario
     double precipChange = 0.0; // percent, signed
     double co2Change = 0.0;    // percent, signed
-    std::string versionText = default_version_text();
+    std::string versionText = VersionText();
     // The creation date in ctime form; empty means the current local time.
     std::string dateText;
-
-    static std::string default_version_text();
 };
 
 // Rows written so far and rows in the file, after every row.

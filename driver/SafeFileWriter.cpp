@@ -1,5 +1,7 @@
 #include "driver/SafeFileWriter.h"
 
+#include "putil/FileSystem.h"
+
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -13,15 +15,6 @@
 
 namespace skyfetch {
 namespace {
-
-std::string folder_of(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
 
 // A name that no other writer is likely to pick; O_EXCL settles the rare collision.
 std::string random_suffix() {

@@ -1,6 +1,7 @@
 #include "putil/BlockString.h"
 
 #include "putil/Fail.h"
+#include "putil/FileSystem.h"
 
 #include <climits>
 #include <cstdarg>
@@ -40,11 +41,6 @@ const char* or_empty(const char* text) {
 }
 
 // Numbers are read with the C rules ("13.25") whatever locale the program runs under.
-locale_t c_locale() {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return locale;
-}
-
 bool parse_number(const char* text, double& value) {
     char* end = nullptr;
     const locale_t locale = c_locale();

@@ -1,5 +1,7 @@
 #include "putil/FatalMessage.h"
 
+#include "putil/UserPrompt.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,6 +12,11 @@ void print_to_stderr(const char* text) {
 }
 FatalMessageHandler g_handler = print_to_stderr;
 } // namespace
+
+void prompt_fatal_message(const char* text) {
+    print_to_stderr(text);
+    user_prompt().show(text, PromptIcon::Error, PromptButtons::Ok);
+}
 
 void set_fatal_message_handler(FatalMessageHandler handler) {
     g_handler = handler ? handler : print_to_stderr;

@@ -1,5 +1,7 @@
 #include "rules/NumberText.h"
 
+#include "putil/FileSystem.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -9,13 +11,6 @@
 namespace skyfetch {
 
 namespace {
-
-// One "C" locale object for the whole process; uselocale() and strtod_l() take it
-// without touching the global locale that a GUI toolkit may have set.
-locale_t c_locale() {
-    static locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return loc;
-}
 
 bool is_digit(char c) {
     return c >= '0' && c <= '9';

@@ -1,5 +1,7 @@
 #include "rules/OutputFileCheck.h"
 
+#include "putil/FileSystem.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -10,16 +12,6 @@
 namespace skyfetch {
 
 namespace {
-
-// The folder the file would be created in, as a path usable with open().
-std::string folder_of(const std::string& name) {
-    const std::size_t slash = name.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return name.substr(0, slash);
-}
 
 // Creates a uniquely named file in the folder and removes it again.
 bool can_create_in(const std::string& folder) {

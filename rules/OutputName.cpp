@@ -1,22 +1,12 @@
 #include "rules/OutputName.h"
 
-#include <cstdio>
+#include "putil/FileSystem.h"
+
 #include <string>
-#include <unistd.h>
-#include <vector>
 
 namespace skyfetch {
 
 namespace {
-
-// Existence as the program has always tested it: a file that can be opened for reading.
-bool can_open_for_reading(const std::string& name) {
-    std::FILE* file = std::fopen(name.c_str(), "r");
-    if (file == nullptr)
-        return false;
-    std::fclose(file);
-    return true;
-}
 
 bool is_dot_or_digit(char c) {
     return c == '.' || (c >= '0' && c <= '9');
@@ -56,11 +46,11 @@ void MakeUniqueName(std::string& name, bool strip_number) {
     SplitNumberedName(name, base, ext);
     if (strip_number)
         name = base + ext;
-    if (!can_open_for_reading(name))
+    if (!name_exists(name))
         return;
     for (int i = 0; i < 100; ++i) {
         std::string candidate = base + std::to_string(i) + ext;
-        if (!can_open_for_reading(candidate)) {
+        if (!name_exists(candidate)) {
             name = std::move(candidate);
             return;
         }
@@ -108,16 +98,6 @@ KeptExtension KeepExtension(std::string name, const std::string& ext, int selSta
 std::string StripFolder(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string CurrentDirectory() {
-    std::vector<char> buffer(4096);
-    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (buffer.size() >= (1u << 20))
-            return {};
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer.data();
 }
 
 void SplitPath(const std::string& path, std::string& name, std::string& folder) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "putil/FileSystem.h"
+
 #include <string>
 
 namespace skyfetch {
@@ -42,9 +44,6 @@ KeptExtension KeepExtension(std::string name, const std::string& ext, int selSta
 
 // The part after the last '/' (the whole path when it has none).
 std::string StripFolder(const std::string& path);
-
-// The process's current directory ("" if it cannot be read).
-std::string CurrentDirectory();
 
 // Splits a path into the file name and its folder. Without '/', name = path and
 // folder = the current directory. The root folder is held as "/" ("/x.txt" gives

@@ -1,5 +1,8 @@
 #include "settings/IniFile.h"
 
+#include "driver/SafeFileWriter.h"
+#include "putil/FileSystem.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -131,13 +134,6 @@ Found find_key(const Content& content, std::string_view section, std::string_vie
     return found;
 }
 
-std::string folder_of(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 bool make_folders(const std::string& folder) {
     struct stat st {};
     if (::stat(folder.c_str(), &st) == 0)
@@ -148,57 +144,15 @@ bool make_folders(const std::string& folder) {
     return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
 }
 
-bool write_all(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += std::size_t(n);
-    }
-    return true;
-}
-
-// Writes the new content beside the file and renames it over the file, so that a write
-// that fails halfway (a full disk) cannot leave a shared profile cut short.
+// The new content replaces the file the way a driver file is written: a failure
+// halfway (a full disk) cannot leave a shared profile cut short, and a symbolic link
+// stays in place with the file it leads to replaced.
 bool replace_file(const std::string& path, const std::string& data) {
-    // Follow a symbolic link so that the link itself stays in place.
-    std::string target = path;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        target = real;
-        std::free(real);
-    }
-    mode_t mode = 0666;
-    struct stat st {};
-    const bool existed = ::stat(target.c_str(), &st) == 0;
-    if (existed)
-        mode = st.st_mode & 07777;
-
-    std::string temp = target + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
+    SafeFileWriter writer;
+    if (!writer.open(path, ExistingFile::Replace))
         return false;
-    bool ok = write_all(fd, data);
-    if (ok) {
-        if (existed) {
-            ok = ::fchmod(fd, mode) == 0;
-        } else {
-            // What a plainly created file would get: 0666 less the umask.
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            ok = ::fchmod(fd, mode & ~mask) == 0;
-        }
-    }
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (ok)
-        ok = ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok)
-        ::unlink(temp.c_str());
-    return ok;
+    writer.write(data.data(), data.size());
+    return writer.commit().ok();
 }
 
 } // namespace

@@ -5,7 +5,8 @@
 // The application profile (section "SKYFETCH") holds integers only: the changes in
 // tenths offset by 10000 (10000 is no change, 9975 is -2.5), the location in hundredths
 // of a degree offset by 20000 (east and north positive); encode_change and
-// encode_location (driver/ParameterRules.h) make these forms. The shared profile
+// encode_location (driver/ParameterRules.h) make these forms. The default years are
+// the protocol's own (kDefaultSpinupYears, kDefaultScenarioYears there). The shared profile
 // (section "PHYTOMOD") holds texts that the model's other tools read too.
 
 namespace skyfetch::settings {
@@ -23,8 +24,6 @@ inline constexpr const char* kRainDaysChange = "RAINDAYSCHANGE";
 inline constexpr const char* kLongitude = "LONGITUDE";
 inline constexpr const char* kLatitude = "LATITUDE";
 
-inline constexpr int kDefaultSpinupYears = 1000;
-inline constexpr int kDefaultScenarioYears = 100;
 inline constexpr int kNoChange = 10000;         // stored form of a change of 0
 inline constexpr int kDefaultLongitude = 34725; // 147.25 E
 inline constexpr int kDefaultLatitude = 15725;  // 42.75 S

@@ -3,6 +3,7 @@
 #include "rules/LocationRules.h"
 #include "rules/NumberText.h"
 #include "driver/ParameterRules.h"
+#include "putil/FileSystem.h"
 
 #include <charconv>
 #include <climits>
@@ -14,11 +15,6 @@
 namespace skyfetch {
 
 namespace {
-
-locale_t c_locale() {
-    static locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return loc;
-}
 
 // The options that take a value.
 const std::set<std::string>& value_options() {

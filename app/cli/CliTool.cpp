@@ -10,6 +10,7 @@
 #include "driver/DriverFileWriter.h"
 #include "driver/NumberFormat.h"
 #include "driver/ParameterRules.h"
+#include "putil/FileSystem.h"
 #include "resources/Version.h"
 
 #include <algorithm>
@@ -22,15 +23,6 @@
 namespace skyfetch {
 
 namespace {
-
-// Existence as the window tests it before asking to overwrite: the file opens for reading.
-bool can_open_for_reading(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (file == nullptr)
-        return false;
-    std::fclose(file);
-    return true;
-}
 
 // The driver file's own "%0.1f" and "%0.0f" texts, in any locale.
 std::string fixed(double value, int decimals) {
@@ -100,7 +92,7 @@ int CliTool::run(const std::vector<std::string>& args) {
                  "after it.\n";
         return kExitOk;
     case CliMode::Version:
-        m_out << "skyfetch-cli Version " << kVersionString << "\n"
+        m_out << "skyfetch-cli " << VersionText() << "\n"
               << "Climate data: " << climate_source_text() << "\n";
         return kExitOk;
     case CliMode::Climatology:
@@ -164,7 +156,7 @@ int CliTool::generate(const CliArguments& arguments) {
         m_err << kInvalidOutputNameMessage << "\n";
         return kExitBadInput;
     }
-    if (!arguments.force && can_open_for_reading(name)) {
+    if (!arguments.force && name_exists(name)) {
         m_err << name << " already exists\n";
         return kExitBadInput;
     }
@@ -238,7 +230,7 @@ int CliTool::batch(const CliArguments& arguments) {
             rowStatus = kExitBadInput;
         } else if (!find_cell(row.site.lon, row.site.lat, record, prefix)) {
             rowStatus = kExitNotLand;
-        } else if (!arguments.force && can_open_for_reading(path)) {
+        } else if (!arguments.force && name_exists(path)) {
             m_err << prefix << path << " already exists\n";
             rowStatus = kExitBadInput;
         } else {

@@ -63,42 +63,6 @@ void BM_LookupRandomLandCell(benchmark::State& state) {
 }
 BENCHMARK(BM_LookupRandomLandCell);
 
-// For comparison: decoding one record by shifting the whole buffer for every value.
-void BM_DecodeByShiftingBuffer(benchmark::State& state) {
-    const auto& corners = land_corners();
-    if (corners.empty()) {
-        state.SkipWithError("no climate archive linked in");
-        return;
-    }
-    ClimateArchive archive;
-    CellRecord record;
-    record.lon = corners[0].lon;
-    record.lat = corners[0].lat;
-    if (!archive.open() || !archive.lookup(record)) {
-        state.SkipWithError("land cell not found");
-        return;
-    }
-    unsigned char buffer[kArchiveRecordSize];
-    for (auto _ : state) {
-        std::memcpy(buffer, archive.record_buffer(), kArchiveRecordSize);
-        const struct {
-            double* values;
-            int bits;
-            double scale, offset;
-        } fields[] = {{record.mwet, 6, 1.0, 0.0},
-                      {record.msun, 7, 1.0, 0.0},
-                      {record.mprec, 14, 1.0, 0.0},
-                      {record.mtemp, 10, 0.1, -50.0}};
-        for (const auto& f : fields)
-            for (int k = kMonthsPerRecord - 1; k >= 0; --k)
-                f.values[k] = ClimateArchive::take_bits(buffer, kArchiveRecordSize, f.bits, f.scale,
-                                                        f.offset);
-        record.soilcode = ClimateArchive::take_bits(buffer, kArchiveRecordSize, 4, 1.0, 0.0);
-        benchmark::DoNotOptimize(record);
-    }
-}
-BENCHMARK(BM_DecodeByShiftingBuffer);
-
 } // namespace
 
 int main(int argc, char** argv) {

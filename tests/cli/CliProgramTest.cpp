@@ -1,5 +1,5 @@
 // Runs the built skyfetch-cli as a user would and checks its files, texts and statuses.
-#include "../rules/TempFolder.h"
+#include "TempFolder.h"
 #include "RunCli.h"
 #include "TextFiles.h"
 

@@ -1,7 +1,7 @@
 // Runs the command-line tool in this process, where the state of the spin-up rings
 // can be seen after it wrote its files.
 #include "app/cli/CliTool.h"
-#include "../rules/TempFolder.h"
+#include "TempFolder.h"
 #include "TestData.h"
 #include "climate/Spinup.h"
 
