@@ -26,7 +26,9 @@ std::optional<std::string> FolderArgument(const std::vector<std::string>& argume
 bool ReadLastOutput(std::string& folder, std::string& name) {
     const Profile shared = shared_profile();
     folder = shared.read_string(settings::kLastDir, "");
-    name = shared.read_string(settings::kLastFile, "");
+    // Other programs write this key too: only the file's own name counts, so that the
+    // name offered can never point outside the remembered folder.
+    name = StripFolder(shared.read_string(settings::kLastFile, ""));
     if (folder.empty() || name.empty())
         return false;
     if (folder.back() != '/')

@@ -212,7 +212,12 @@ void CSkyfetchDlg::OnOK() {
 
     // 17, 18. The typed location, signed and truncated (-0.25 is stored as 19975).
     shared.write_string(settings::kLastFile, fileText);
-    shared.write_string(settings::kLastDir, folderText);
+    // A folder typed as part of the name ("sub/x.txt") is relative to where the file was
+    // written; the next start begins elsewhere, so the folder is stored in full.
+    shared.write_string(settings::kLastDir,
+                        folderText.empty() || folderText[0] == '/'
+                            ? folderText
+                            : join_path(CurrentFolder(), folderText));
     const double lon = m_westFlag == 1 ? -m_lonValue : m_lonValue;
     const double lat = m_southFlag == 1 ? -m_latValue : m_latValue;
     const Profile app = application_profile();

@@ -1,6 +1,7 @@
 #include "driver/SafeFileWriter.h"
 
 #include "putil/FileSystem.h"
+#include "putil/TemporaryFiles.h"
 
 #include <cerrno>
 #include <chrono>
@@ -110,7 +111,16 @@ WriteResult SafeFileWriter::fail_with(WriteFailure why, const std::string& what,
     return m_result;
 }
 
-WriteResult SafeFileWriter::open(const std::string& target, ExistingFile existing) {
+WriteResult SafeFileWriter::refuse(const std::string& what, const std::string& reason) {
+    discard();
+    if (m_result.ok())
+        m_result = WriteResult::failed(WriteFailure::Open,
+                                       "Could not open " + what + " for output: " + reason);
+    return m_result;
+}
+
+WriteResult SafeFileWriter::open(const std::string& target, ExistingFile existing,
+                                 TargetLinks links) {
     discard();
     m_target = target;
     m_destination = target;
@@ -124,6 +134,10 @@ WriteResult SafeFileWriter::open(const std::string& target, ExistingFile existin
     if (lstat(target.c_str(), &entry) == 0) {
         if (existing == ExistingFile::Keep)
             return fail_with(WriteFailure::Exists, target, 0);
+        if (links == TargetLinks::Refuse && S_ISLNK(entry.st_mode))
+            return refuse(target, "it is a symbolic link");
+        if (links == TargetLinks::Refuse && !S_ISREG(entry.st_mode) && !S_ISDIR(entry.st_mode))
+            return refuse(target, "it is not a regular file");
         // What the name leads to decides, as it would for a plain open(): a link to a
         // folder is refused like the folder.
         if (stat(target.c_str(), &current) == 0) {
@@ -145,14 +159,20 @@ WriteResult SafeFileWriter::open(const std::string& target, ExistingFile existin
     const std::string folder = folder_of(m_destination);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = folder + "/.skyfetch-" + random_suffix() + ".tmp";
+        // Known to the signal handlers before it exists, so that no moment is left in
+        // which an interrupted process would leave it behind.
+        m_tempTicket = register_temporary(candidate.c_str());
         // 0666 lets the umask decide the permissions, as for any plainly created file.
         m_fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0) {
             m_tempPath = candidate;
             break;
         }
-        if (errno != EEXIST)
-            return fail_with(WriteFailure::Open, target, errno);
+        const int error = errno;
+        forget_temporary(m_tempTicket);
+        m_tempTicket = -1;
+        if (error != EEXIST)
+            return fail_with(WriteFailure::Open, target, error);
     }
     if (m_fd < 0)
         return fail_with(WriteFailure::Open, target, EEXIST);
@@ -171,10 +191,17 @@ WriteResult SafeFileWriter::open(const std::string& target, ExistingFile existin
 }
 
 // A device or pipe cannot be swapped for a file without cutting off whoever uses it, and
-// holds no earlier text to protect: the bytes go straight into it.
+// holds no earlier text to protect: the bytes go straight into it. A pipe nobody reads
+// would hold the open forever, so it is opened without waiting and refused instead.
 WriteResult SafeFileWriter::open_in_place() {
-    m_fd = ::open(m_target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (m_fd < 0)
+    m_fd = ::open(m_target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
+    if (m_fd < 0) {
+        if (errno == ENXIO)
+            return refuse(m_target, "it is a named pipe that nobody reads");
+        return fail_with(WriteFailure::Open, m_target, errno);
+    }
+    const int flags = fcntl(m_fd, F_GETFL);
+    if (flags < 0 || fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
         return fail_with(WriteFailure::Open, m_target, errno);
     m_inPlace = true;
     return m_result;
@@ -233,6 +260,8 @@ WriteResult SafeFileWriter::move_into_place() {
         return fail_with(WriteFailure::Write, m_target, error);
     }
     m_tempPath.clear();
+    forget_temporary(m_tempTicket);
+    m_tempTicket = -1;
     sync_folder(folder_of(m_destination));
     return m_result;
 }
@@ -245,6 +274,8 @@ void SafeFileWriter::discard() {
     if (!m_tempPath.empty()) {
         unlink(m_tempPath.c_str());
         m_tempPath.clear();
+        forget_temporary(m_tempTicket);
+        m_tempTicket = -1;
     }
 }
 

@@ -49,6 +49,12 @@ std::string folder_of(const std::string& path) {
     return path.substr(0, slash);
 }
 
+std::string join_path(const std::string& folder, const std::string& name) {
+    if (folder.empty())
+        return name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
 std::string CurrentDirectory() {
     std::vector<char> buffer(4096);
     while (::getcwd(buffer.data(), buffer.size()) == nullptr) {

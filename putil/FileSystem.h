@@ -29,6 +29,10 @@ bool name_exists(const std::string& path);
 // a name directly in the root.
 std::string folder_of(const std::string& path);
 
+// folder + "/" + name, without doubling a separator the folder already ends with; an
+// empty folder gives the name alone.
+std::string join_path(const std::string& folder, const std::string& name);
+
 // The process's current directory ("" if it cannot be read).
 std::string CurrentDirectory();
 // The current directory as a folder is shown and stored: without a trailing '/' except

@@ -1,9 +1,11 @@
 #include "rules/OutputFileCheck.h"
 
 #include "putil/FileSystem.h"
+#include "rules/OutputName.h"
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,6 +33,44 @@ OutputFileCheck refuse(const std::string& message, PromptIcon icon) {
 }
 
 } // namespace
+
+std::string TargetRefusal(const std::string& path, bool refuseLinks) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? std::string() : std::strerror(errno);
+    if (S_ISLNK(info.st_mode)) {
+        if (refuseLinks)
+            return "is a symbolic link";
+        if (stat(path.c_str(), &info) != 0)
+            return {}; // a dangling link: the file it names is created
+    }
+    if (S_ISREG(info.st_mode))
+        return {};
+    if (S_ISDIR(info.st_mode))
+        return "is a folder";
+    if (S_ISFIFO(info.st_mode))
+        return "is a named pipe";
+    if (S_ISSOCK(info.st_mode))
+        return "is a socket";
+    return "is a device";
+}
+
+std::string CheckOutputPathName(const std::string& path) {
+    const std::string own = StripFolder(path);
+    if (own.empty())
+        return kNoOutputNameMessage;
+    if (own[0] == '.')
+        return kInvalidOutputNameMessage;
+    return {};
+}
+
+bool HasControlCharacter(const std::string& text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            return true;
+    }
+    return false;
+}
 
 std::string CouldNotOpenMessage(const std::string& name) {
     return "Could not open \"" + name +

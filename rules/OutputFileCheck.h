@@ -28,4 +28,18 @@ std::string CouldNotOpenMessage(const std::string& name);
 // content even when a later check stops the command.
 OutputFileCheck CheckOutputFile(const std::string& name);
 
+// Why a file cannot be written under this path, or "" when nothing has the name or a
+// regular file has it: "is a folder", "is a named pipe", "is a device", "is a socket",
+// and, with refuseLinks, "is a symbolic link". Decided without opening anything.
+std::string TargetRefusal(const std::string& path, bool refuseLinks);
+
+// The name rules for a path given on the command line, as the window's first two checks
+// apply them to a typed name: the message when it is empty, names no file (ends in '/'),
+// or the file's own name (the part after the last '/') starts with a dot; "" otherwise.
+// Folders before the name may be anything, "./" and "../" included.
+std::string CheckOutputPathName(const std::string& path);
+
+// True when the text holds a byte below 32 or 127 (DEL), which no name may hold.
+bool HasControlCharacter(const std::string& text);
+
 } // namespace skyfetch

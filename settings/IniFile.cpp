@@ -24,9 +24,14 @@ struct Line {
 struct Content {
     std::vector<Line> lines;
     bool endsWithNewline = true; // the last line had a line end (or the file is empty)
+    bool crlf = false;           // the file's lines end with CR LF
 };
 
+// Reads a regular file only: a pipe or device put where a profile belongs could hold the
+// program forever, and is no profile.
 bool read_content(const std::string& path, Content& content) {
+    if (file_kind(path) != FileKind::Regular)
+        return false;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
@@ -52,6 +57,12 @@ bool read_content(const std::string& path, Content& content) {
         }
         start = end + 1;
     }
+    // Lines we add, and a last line that gets a line end because we add after it, end
+    // the way the file's own lines do.
+    for (const Line& line : content.lines)
+        content.crlf = content.crlf || line.hasCr;
+    if (!content.endsWithNewline)
+        content.lines.back().hasCr = content.crlf;
     return true;
 }
 
@@ -75,15 +86,13 @@ bool same_name(std::string_view a, std::string_view b) {
     return true;
 }
 
-// "[name]" (blanks allowed around it) gives name.
+// "[name]" (blanks allowed around it) gives name. A line that only starts with '['
+// ("[x]=1") is a key line of the section it stands in, not a section of its own.
 std::optional<std::string_view> section_name(std::string_view line) {
     const std::string_view t = trim(line);
-    if (t.size() < 2 || t.front() != '[')
+    if (t.size() < 2 || t.front() != '[' || t.back() != ']')
         return std::nullopt;
-    const std::size_t close = t.find(']');
-    if (close == std::string_view::npos)
-        return std::nullopt;
-    return trim(t.substr(1, close - 1));
+    return trim(t.substr(1, t.size() - 2));
 }
 
 bool is_comment(std::string_view line) {
@@ -182,21 +191,21 @@ bool IniFile::set_value(std::string_view section, std::string_view key,
 
     Line entry;
     entry.text = std::string(key) + "=" + std::string(value);
+    entry.hasCr = content.crlf;
     const Found found = find_key(content, section, key);
     if (found.keyLine) {
         Line& line = content.lines[*found.keyLine];
         // Keep the key's spelling and anything before the '=' as the file has it.
         line.text = line.text.substr(0, line.text.find('=') + 1) + std::string(value);
     } else if (found.sectionLine) {
-        entry.hasCr = content.lines[*found.sectionLine].hasCr;
         content.lines.insert(content.lines.begin() + std::ptrdiff_t(found.lastEntryLine + 1),
                              entry);
         if (found.lastEntryLine + 1 == content.lines.size() - 1)
             content.endsWithNewline = true;
     } else {
         if (!content.lines.empty() && !trim(content.lines.back().text).empty())
-            content.lines.push_back(Line{});
-        content.lines.push_back(Line{"[" + std::string(section) + "]", false});
+            content.lines.push_back(Line{{}, content.crlf});
+        content.lines.push_back(Line{"[" + std::string(section) + "]", content.crlf});
         content.lines.push_back(entry);
         content.endsWithNewline = true;
     }

@@ -30,7 +30,7 @@ const std::set<std::string>& flag_options() {
 }
 
 std::string bad_value(const std::string& option, const std::string& text, const char* what) {
-    return "skyfetch-cli: " + option + " needs " + what + ", not \"" + text + "\"";
+    return "skyfetch-cli: " + option + " needs " + what + ", not \"" + Printable(text) + "\"";
 }
 
 // Reads a decimal option; a non-finite value is left for the range check to refuse.
@@ -53,6 +53,23 @@ bool read_integer_option(const std::string& option, const std::string& text, int
 }
 
 } // namespace
+
+std::string Printable(const std::string& text) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            shown += "\\x";
+            shown += kHex[byte >> 4];
+            shown += kHex[byte & 15];
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
 
 NumberReading ReadNumber(const std::string& text, double& value) {
     if (ParseDecimal(text, value))
@@ -156,8 +173,8 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
         const bool takesValue = value_options().count(option) != 0;
         if (!takesValue && flag_options().count(option) == 0) {
             if (option.rfind("-", 0) == 0 && option.size() > 1)
-                return fail("skyfetch-cli: unknown option " + option);
-            return fail("skyfetch-cli: unexpected argument \"" + option + "\"");
+                return fail("skyfetch-cli: unknown option " + Printable(option));
+            return fail("skyfetch-cli: unexpected argument \"" + Printable(option) + "\"");
         }
         if (!seen.insert(option).second)
             return fail("skyfetch-cli: " + option + " given more than once");

@@ -12,6 +12,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitBadInput = 2;    // bad arguments, values out of range, name refused
 inline constexpr int kExitNotLand = 3;     // the cell is not land or the archive is unusable
 inline constexpr int kExitWriteFailed = 4; // the file could not be written
+inline constexpr int kExitOutputLost = 5;  // the files were written, standard output failed
 
 enum class CliMode { Generate, Climatology, Batch, Help, Version };
 
@@ -49,6 +50,11 @@ struct ParsedArguments {
 // with the range text of the value; locations and parameters are range checked (and
 // refused, never corrected).
 ParsedArguments ParseArguments(const std::vector<std::string>& args);
+
+// The text with every control character (bytes below 32 and 127) shown as \xNN, so that a
+// message quoting what the user gave never sends raw control or escape sequences to the
+// terminal.
+std::string Printable(const std::string& text);
 
 // The usage lines printed by --help and after a bad argument.
 std::string UsageText();

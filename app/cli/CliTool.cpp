@@ -40,13 +40,6 @@ std::string hemisphere_text(double signedValue, const char* positive, const char
     return FormatG(m.value) + "\u00B0" + (m.flag ? negative : positive);
 }
 
-// folder + "/" + name, without doubling a separator the folder already ends with.
-std::string join_path(const std::string& folder, const std::string& name) {
-    if (folder.empty())
-        return name;
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
 } // namespace
 
 MonthlyMeans ComputeMonthlyMeans(const CellRecord& record) {
@@ -87,9 +80,9 @@ int CliTool::run(const std::vector<std::string>& args) {
                  "spinup,scenario,temp_change,\nprecip_change,co2_change; each row writes "
                  "<name>.txt into the output folder.\n"
                  "Exit status: 0 done, 2 bad input or existing file without --force, 3 not "
-                 "land, 4 cannot write;\na batch returns the highest status of its rows. "
-                 "Values are checked before the location\nis looked up, the output name "
-                 "after it.\n";
+                 "land,\n4 cannot write, 5 written but standard output failed; a batch returns "
+                 "the highest\nstatus of its rows. Values are checked before the location\nis "
+                 "looked up, the output name after it.\n";
         return kExitOk;
     case CliMode::Version:
         m_out << "skyfetch-cli " << VersionText() << "\n"
@@ -118,8 +111,9 @@ bool CliTool::find_cell(double lon, double lat, CellRecord& record, const std::s
     return false;
 }
 
-int CliTool::write_file(const std::string& path, bool force, const RunParameters& parameters,
-                        const CellRecord& record, const std::string& prefix) {
+int CliTool::write_file(const std::string& path, bool force, TargetLinks links,
+                        const RunParameters& parameters, const CellRecord& record,
+                        const std::string& prefix) {
     // Every file starts at data year 0, however many files this process has written.
     prepare_spinup_sets(record);
 
@@ -132,11 +126,11 @@ int CliTool::write_file(const std::string& path, bool force, const RunParameters
     file.precipChange = parameters.precipChange;
     file.co2Change = parameters.co2Change;
     const WriteResult result =
-        write_driver_file(path, force ? ExistingFile::Replace : ExistingFile::Keep, file, record,
-                          initialisation_set(), scenario_set());
+        write_driver_file(path, force ? ExistingFile::Replace : ExistingFile::Keep, links, file,
+                          record, initialisation_set(), scenario_set());
     if (result.ok())
         return kExitOk;
-    m_err << prefix << result.error << "\n";
+    m_err << prefix << Printable(result.error) << "\n";
     return result.failure == WriteFailure::Exists ? kExitBadInput : kExitWriteFailed;
 }
 
@@ -148,12 +142,19 @@ int CliTool::generate(const CliArguments& arguments) {
     std::string name = arguments.output;
     if (!arguments.haveOutput)
         MakeUniqueName(name, false);
-    if (name.empty()) {
-        m_err << kNoOutputNameMessage << "\n";
+    if (const std::string problem = CheckOutputPathName(name); !problem.empty()) {
+        m_err << problem << "\n";
         return kExitBadInput;
     }
-    if (name[0] == '.') {
-        m_err << kInvalidOutputNameMessage << "\n";
+    if (HasControlCharacter(name)) {
+        m_err << "skyfetch-cli: the output name \"" << Printable(name)
+              << "\" contains a control character\n";
+        return kExitBadInput;
+    }
+    // The name given is followed through a symbolic link, but only to a regular file:
+    // a folder, pipe or device is refused before anything is written.
+    if (const std::string refusal = TargetRefusal(name, false); !refusal.empty()) {
+        m_err << name << " " << refusal << ", not a regular file\n";
         return kExitBadInput;
     }
     if (!arguments.force && name_exists(name)) {
@@ -163,14 +164,16 @@ int CliTool::generate(const CliArguments& arguments) {
     if (is_short_spinup(arguments.parameters.spinupYears))
         m_err << short_spinup_warning() << "\n";
 
-    const int status = write_file(name, arguments.force, arguments.parameters, record, "");
+    const int status =
+        write_file(name, arguments.force, TargetLinks::Follow, arguments.parameters, record, "");
     if (status != kExitOk)
         return status;
     std::string file;
     std::string folder;
     SplitPath(name, file, folder);
-    m_out << "Environmental driver data have been written to the file " << file << " in the folder "
-          << folder << ".\n";
+    m_summary = "Environmental driver data have been written to the file " + Printable(file) +
+                " in the folder " + Printable(folder) + ".";
+    m_out << m_summary << "\n";
     return kExitOk;
 }
 
@@ -198,7 +201,8 @@ int CliTool::climatology(const CliArguments& arguments) {
 int CliTool::batch(const CliArguments& arguments) {
     std::ifstream in(arguments.batchFile);
     if (!in) {
-        m_err << "skyfetch-cli: cannot read " << arguments.batchFile << ": " << std::strerror(errno)
+        m_err << "skyfetch-cli: cannot read " << Printable(arguments.batchFile) << ": "
+              << std::strerror(errno)
               << "\n";
         return kExitBadInput;
     }
@@ -212,7 +216,7 @@ int CliTool::batch(const CliArguments& arguments) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (!std::filesystem::is_directory(folder)) {
-        m_err << "Could not create the folder " << folder
+        m_err << "Could not create the folder " << Printable(folder)
               << (error ? ": " + error.message() : std::string()) << "\n";
         return kExitWriteFailed;
     }
@@ -225,29 +229,39 @@ int CliTool::batch(const CliArguments& arguments) {
         int rowStatus = kExitOk;
         CellRecord record;
         const std::string path = join_path(folder, row.site.name + ".txt");
+        const std::string shownPath = Printable(path);
         if (!row.ok) {
             m_err << prefix << row.error.reason << "\n";
             rowStatus = kExitBadInput;
         } else if (!find_cell(row.site.lon, row.site.lat, record, prefix)) {
             rowStatus = kExitNotLand;
+        } else if (const std::string refusal = TargetRefusal(path, true); !refusal.empty()) {
+            // Only files of our own making are replaced: a link planted in the output
+            // folder must not carry a batch's file anywhere else.
+            m_err << prefix << shownPath << " " << refusal
+                  << ", not a regular file in the output folder\n";
+            rowStatus = kExitBadInput;
         } else if (!arguments.force && name_exists(path)) {
-            m_err << prefix << path << " already exists\n";
+            m_err << prefix << shownPath << " already exists\n";
             rowStatus = kExitBadInput;
         } else {
             if (is_short_spinup(row.site.parameters.spinupYears))
                 m_err << prefix << "warning: " << short_spinup_warning() << "\n";
-            rowStatus = write_file(path, arguments.force, row.site.parameters, record, prefix);
+            rowStatus = write_file(path, arguments.force, TargetLinks::Refuse, row.site.parameters,
+                                   record, prefix);
         }
         if (rowStatus == kExitOk) {
             ++written;
-            m_out << path << "\n";
+            m_out << shownPath << "\n";
         } else {
             ++failed;
             status = std::max(status, rowStatus);
         }
     }
-    m_out << written << (written == 1 ? " driver file" : " driver files") << " written to "
-          << folder << ", " << failed << (failed == 1 ? " row" : " rows") << " failed\n";
+    m_summary = std::to_string(written) + (written == 1 ? " driver file" : " driver files") +
+                " written to " + Printable(folder) + ", " + std::to_string(failed) +
+                (failed == 1 ? " row" : " rows") + " failed";
+    m_out << m_summary << "\n";
     return status;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/cli/CliArguments.h"
 #include "app/cli/SiteTable.h"
+#include "driver/SafeFileWriter.h"
 
 #include <ostream>
 #include <string>
@@ -21,6 +22,11 @@ public:
     // args are the arguments after the program name.
     int run(const std::vector<std::string>& args);
 
+    // What the run wrote, as its last line on standard output said it ("3 driver files
+    // written to out, 1 row failed"), for repeating on standard error when standard output
+    // failed; empty when no driver file was asked for.
+    const std::string& summary() const { return m_summary; }
+
 private:
     int generate(const CliArguments& arguments);
     int climatology(const CliArguments& arguments);
@@ -31,11 +37,13 @@ private:
     bool find_cell(double lon, double lat, CellRecord& record, const std::string& prefix);
     // Writes one driver file from data year 0; prints the failure and returns the exit
     // status.
-    int write_file(const std::string& path, bool force, const RunParameters& parameters,
-                   const CellRecord& record, const std::string& prefix);
+    int write_file(const std::string& path, bool force, TargetLinks links,
+                   const RunParameters& parameters, const CellRecord& record,
+                   const std::string& prefix);
 
     std::ostream& m_out;
     std::ostream& m_err;
+    std::string m_summary;
 };
 
 // The twelve 10-year monthly means of a record, as the climatology shows them.

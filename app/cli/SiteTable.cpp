@@ -1,5 +1,7 @@
 #include "app/cli/SiteTable.h"
 
+#include "rules/OutputFileCheck.h"
+
 #include <map>
 #include <set>
 
@@ -95,7 +97,7 @@ bool blank(const std::string& line) {
 bool decimal_field(const std::string& column, const std::string& text, double& value,
                    std::string& reason) {
     if (ReadNumber(text, value) == NumberReading::NotANumber) {
-        reason = column + ": \"" + text + "\" is not a number";
+        reason = column + ": \"" + Printable(text) + "\" is not a number";
         return false;
     }
     return true;
@@ -104,7 +106,7 @@ bool decimal_field(const std::string& column, const std::string& text, double& v
 bool integer_field(const std::string& column, const std::string& text, int& value,
                    std::string& reason) {
     if (!ReadInteger(text, value)) {
-        reason = column + ": \"" + text + "\" is not a whole number";
+        reason = column + ": \"" + Printable(text) + "\" is not a whole number";
         return false;
     }
     return true;
@@ -113,16 +115,15 @@ bool integer_field(const std::string& column, const std::string& text, int& valu
 } // namespace
 
 std::string CheckSiteName(const std::string& name) {
-    if (name.empty())
+    // A name of blanks only would make a file called "  .txt": as good as none.
+    if (trim(name).empty())
         return "the name is empty";
+    if (HasControlCharacter(name))
+        return "the name contains a control character";
     if (name[0] == '.')
         return "the name \"" + name + "\" starts with a dot";
-    for (char c : name) {
-        if (c == '/')
-            return "the name \"" + name + "\" contains a folder separator";
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-            return "the name contains a control character";
-    }
+    if (name.find('/') != std::string::npos)
+        return "the name \"" + name + "\" contains a folder separator";
     return {};
 }
 
@@ -160,7 +161,8 @@ SiteTable ReadSiteTable(std::istream& in) {
         for (const char* c : kColumns)
             known = known || name == c;
         if (!known) {
-            table.error = "line " + std::to_string(headerLine) + ": unknown column \"" + name +
+            table.error = "line " + std::to_string(headerLine) + ": unknown column \"" +
+                          Printable(name) +
                           "\" (columns: name,lon,lat and optionally spinup,scenario," +
                           "temp_change,precip_change,co2_change)";
             return table;

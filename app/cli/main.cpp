@@ -2,7 +2,6 @@
 #include "app/cli/CliTool.h"
 #include "resources/EmbeddedData.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -23,7 +22,15 @@ int main(int argc, char** argv) {
     if (!flushed || !std::cout || std::ferror(stdout)) {
         std::cerr << "skyfetch-cli: could not write to standard output"
                   << (error ? std::string(": ") + std::strerror(error) : std::string()) << "\n";
-        status = std::max(status, skyfetch::kExitWriteFailed);
+        // Driver files are in place whatever became of the report of them: the summary
+        // comes here instead, and a status of its own tells a script that only the report
+        // was lost. Where standard output was the output itself (the climatology, help,
+        // version), it could not be written.
+        if (!tool.summary().empty())
+            std::cerr << tool.summary() << "\n";
+        if (status == skyfetch::kExitOk)
+            status = tool.summary().empty() ? skyfetch::kExitWriteFailed
+                                             : skyfetch::kExitOutputLost;
     }
     return status;
 }

@@ -184,11 +184,11 @@ TEST(SiteTable, AQuotedFieldMaySpanLines) {
         }
     }
 
-    // The header follows the same rules.
+    // The header follows the same rules; the line break is shown, not sent to the terminal.
     std::istringstream header("\"na\nme\",lon,lat\n");
     const SiteTable refused = ReadSiteTable(header);
     EXPECT_FALSE(refused.ok);
-    EXPECT_EQ(refused.error, "line 1: unknown column \"na\nme\" (columns: name,lon,lat and "
+    EXPECT_EQ(refused.error, "line 1: unknown column \"na\\x0ame\" (columns: name,lon,lat and "
                              "optionally spinup,scenario,temp_change,precip_change,co2_change)");
     std::istringstream stray("name,lon,la\"t\n");
     EXPECT_EQ(ReadSiteTable(stray).error,

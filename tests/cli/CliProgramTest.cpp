@@ -334,21 +334,29 @@ TEST(CliProgram, SameCellTwiceGivesTheSameRows) {
 
 TEST(CliProgram, AFailedStandardOutputIsAFailure) {
     // /dev/full refuses every write, as a full disk or a closed pipe would.
+    // Where standard output is the output, it could not be written (4); where a driver
+    // file was written and only the report of it was lost, the status says so (5) and the
+    // report goes to standard error.
     TempFolder temp;
-    const std::vector<std::string> runs[] = {
-        {"--climatology", "--lon", "13.25", "--lat", "55.75"},
-        {"--help"},
-        {"--version"},
-        {"--lon", "13.25", "--lat", "55.75", "--output", "x.txt"},
+    const std::string lost = "skyfetch-cli: could not write to standard output: No space left "
+                             "on device\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } runs[] = {
+        {{"--climatology", "--lon", "13.25", "--lat", "55.75"}, 4, lost},
+        {{"--help"}, 4, lost},
+        {{"--version"}, 4, lost},
+        {{"--lon", "13.25", "--lat", "55.75", "--output", "x.txt"}, 5,
+         lost + "Environmental driver data have been written to the file x.txt in the folder " +
+             temp.path() + ".\n"},
     };
-    for (const std::vector<std::string>& args : runs) {
-        const CliRun run = run_cli(args, temp.path(), 0, "/dev/full");
-        EXPECT_EQ(run.status, 4) << args[0];
-        EXPECT_EQ(run.err, "skyfetch-cli: could not write to standard output: No space left on "
-                           "device\n")
-            << args[0];
+    for (const auto& run : runs) {
+        const CliRun result = run_cli(run.args, temp.path(), 0, "/dev/full");
+        EXPECT_EQ(result.status, run.status) << run.args[0];
+        EXPECT_EQ(result.err, run.err) << run.args[0];
     }
-    // The driver file itself was written; only the report of it was lost.
     EXPECT_EQ(entries(temp.path()), std::set<std::string>{"x.txt"});
     // Nothing lost when nothing was meant for standard output: the status stays the run's.
     const CliRun sea =

@@ -155,10 +155,26 @@ TEST_F(SettingsStore, ForeignContentOfTheSharedProfileSurvives) {
     EXPECT_EQ(shared.read_string("MODEL_HOME", ""), " /opt/phytomod");
     EXPECT_EQ(Profile(shared.path(), "Display").read_string("colours", ""), "red,green , blue");
 
-    // A section that is not there yet goes to the end, after a blank line.
+    // A section that is not there yet goes to the end, after a blank line, with the
+    // file's own line ends.
     ASSERT_TRUE(Profile(shared.path(), "NEW").write_int("X", 1));
     const std::string after = read_text(shared.path());
-    EXPECT_EQ(after.substr(after.find("[Zeta]")), "[Zeta]\r\nk=v\n\n[NEW]\nX=1\n");
+    EXPECT_EQ(after.substr(after.find("[Zeta]")), "[Zeta]\r\nk=v\r\n\r\n[NEW]\r\nX=1\r\n");
+}
+
+TEST_F(SettingsStore, OnlyABracketedLineIsASectionAndOnlyAFileIsAProfile) {
+    // "[x]=1" is a key of the section it stands in: the keys after it stay in reach.
+    const Profile app = application_profile();
+    write_text(app.path(), "[SKYFETCH]\n[x]=1\nLATITUDE=7\n");
+    EXPECT_EQ(app.read_int("LATITUDE", 0), 7);
+    ASSERT_TRUE(app.write_int("LONGITUDE", 8));
+    EXPECT_EQ(read_text(app.path()), "[SKYFETCH]\n[x]=1\nLATITUDE=7\nLONGITUDE=8\n");
+
+    // A pipe where the profile belongs is no profile: defaults, refused writes, no wait.
+    fs::remove(app.path());
+    ASSERT_EQ(mkfifo(app.path().c_str(), 0666), 0);
+    EXPECT_EQ(app.read_int("LATITUDE", 3), 3);
+    EXPECT_FALSE(app.write_int("LATITUDE", 4));
 }
 
 TEST_F(SettingsStore, RepeatedKeysAndSectionsUseTheFirst) {

@@ -1,0 +1,101 @@
+#include "putil/TemporaryFiles.h"
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <unistd.h>
+
+namespace skyfetch {
+namespace {
+
+// A fixed table the signal handler can walk without locks or allocation. A place is
+// Free, being Filled by its owner (ignored by the handler), or Held with a complete path.
+enum : int { kFree = 0, kFilling = 1, kHeld = 2 };
+constexpr int kPlaces = 1024;
+
+struct Place {
+    std::atomic<int> state{kFree};
+    // Grown by the owner while filling; an outgrown buffer is never freed, so a handler
+    // that read the pointer a moment earlier still reads valid memory.
+    std::atomic<char*> path{nullptr};
+    std::size_t capacity = 0;
+};
+Place g_places[kPlaces];
+
+constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+struct sigaction g_previous[sizeof kSignals / sizeof kSignals[0]];
+
+void remove_and_reraise(int signal) {
+    const int saved = errno;
+    for (Place& place : g_places) {
+        if (place.state.load(std::memory_order_acquire) == kHeld) {
+            if (const char* path = place.path.load(std::memory_order_acquire))
+                ::unlink(path);
+        }
+    }
+    for (std::size_t i = 0; i < sizeof kSignals / sizeof kSignals[0]; ++i) {
+        if (kSignals[i] == signal)
+            ::sigaction(signal, &g_previous[i], nullptr);
+    }
+    errno = saved;
+    // With the previous disposition back in place (normally the default), the signal
+    // ends the process with the status the signal gives.
+    ::raise(signal);
+}
+
+void install_handlers() {
+    for (std::size_t i = 0; i < sizeof kSignals / sizeof kSignals[0]; ++i) {
+        struct sigaction current {};
+        if (::sigaction(kSignals[i], nullptr, &current) != 0)
+            continue;
+        // Ignored (nohup) or handled by the program itself: leave it alone.
+        if (current.sa_handler != SIG_DFL || (current.sa_flags & SA_SIGINFO))
+            continue;
+        g_previous[i] = current;
+        struct sigaction action {};
+        action.sa_handler = remove_and_reraise;
+        sigemptyset(&action.sa_mask);
+        for (int other : kSignals)
+            sigaddset(&action.sa_mask, other);
+        action.sa_flags = SA_RESETHAND;
+        ::sigaction(kSignals[i], &action, nullptr);
+    }
+}
+
+} // namespace
+
+int register_temporary(const char* path) {
+    static std::once_flag installed;
+    std::call_once(installed, install_handlers);
+    const std::size_t length = std::strlen(path);
+    for (int i = 0; i < kPlaces; ++i) {
+        Place& place = g_places[i];
+        int expected = kFree;
+        if (!place.state.compare_exchange_strong(expected, kFilling, std::memory_order_acq_rel))
+            continue;
+        char* buffer = place.path.load(std::memory_order_relaxed);
+        if (place.capacity < length + 1) {
+            buffer = new (std::nothrow) char[length + 1];
+            if (!buffer) {
+                place.state.store(kFree, std::memory_order_release);
+                return -1;
+            }
+            place.capacity = length + 1;
+        }
+        std::memcpy(buffer, path, length + 1);
+        place.path.store(buffer, std::memory_order_release);
+        place.state.store(kHeld, std::memory_order_release);
+        return i;
+    }
+    return -1;
+}
+
+void forget_temporary(int ticket) {
+    if (ticket >= 0 && ticket < kPlaces)
+        g_places[ticket].state.store(kFree, std::memory_order_release);
+}
+
+} // namespace skyfetch
