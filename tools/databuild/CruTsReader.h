@@ -25,9 +25,9 @@ const char* series_variable_name(Variable v);
 // Every file may hold any of the variables over (time, lat, lon), with time in days since
 // a date of the Gregorian calendar, on cells of the half-degree grid; a variable's years may
 // be spread over several files (CRU TS comes in decades). Missing values are those equal to
-// the variable's _FillValue or missing_value. Refused with a message in `error`: no usable
-// file, a variable or a month of the ten years that no file holds, a month held twice, and
-// any file that is not laid out this way.
+// the variable's _FillValue or to any value of its missing_value. Refused with a message in
+// `error`: no usable file, a variable or a month of the ten years that no file holds, a
+// month held twice, and any file that is not laid out this way.
 std::optional<SeriesData> read_cru_ts(const std::string& dir, int first_year, std::string& error);
 
 // Calendar year and month (0 = January) of a time value in days since the given date.
