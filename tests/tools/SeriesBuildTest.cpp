@@ -224,13 +224,17 @@ TEST_F(SeriesBuild, RefusesFoldersThatCannotGiveTheTenYears) {
 
 // One decade of all four variables whose tmp file is changed as each case says: refused with
 // a message naming that file, or read with every value as written.
-TEST_F(SeriesBuild, ChecksAxesAndAttributesOfEachFile) {
+TEST_F(SeriesBuild, ChecksTimesAxesAndAttributesOfEachFile) {
     struct Case {
         const char* name;
         std::function<void(test::SeriesFileContent&)> change;
         const char* refusal; // part of the message, or nullptr: read
     };
     const Case cases[] = {
+        {"epoch-far-ahead", [](auto& c) { c.time_units = "days since 2000000000-1-1"; },
+         "outside the years 1 to 9999"},
+        {"time-far-ahead", [](auto& c) { c.extra_times = {9.0e7}; }, "outside the years 1 to 9999"},
+        {"time-huge", [](auto& c) { c.extra_times = {-1.0e30}; }, "outside the years 1 to 9999"},
         {"lat-longer", [](auto& c) { c.extra_lats = 1; }, "coordinate variable lat"},
         {"two-missing-values",
          [](auto& c) {

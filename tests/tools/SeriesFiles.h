@@ -31,6 +31,7 @@ struct SeriesFileContent {
     std::vector<double> lons;
     SeriesValue value;
     std::string time_units = "days since 1900-1-1";
+    std::vector<double> extra_times; // time steps after the months, without values
     std::vector<float> missing_values = {kSeriesFill};
     std::size_t extra_lats = 0; // see define_axis
 };
@@ -105,6 +106,11 @@ inline void write_series_file(const SeriesFileContent& s) {
             const std::size_t count[3] = {1, rows, columns};
             nc_check(nc_put_vara_float(nc, var, start, count, slab.data()), "values");
         }
+    for (std::size_t k = 0; k < s.extra_times.size(); ++k) {
+        const std::size_t t = static_cast<std::size_t>(s.years) * 12 + k;
+        const float day = static_cast<float>(s.extra_times[k]);
+        nc_check(nc_put_var1_float(nc, time_var, &t, &day), "extra time value");
+    }
     nc_check(nc_close(nc), "close");
 }
 

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -20,6 +21,7 @@ namespace fs = std::filesystem;
 
 constexpr int kGridColumns = 720;
 constexpr int kGridRows = 360;
+const std::string kYearRange = std::to_string(kFirstYear) + " to " + std::to_string(kLastYear);
 
 // Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and back.
 long days_from_civil(long y, long m, long d) {
@@ -66,27 +68,54 @@ std::string lower(std::string s) {
     return s;
 }
 
+// The date of units "days since Y-M-D" (anything may follow the day); false for other units.
+bool parse_days_since(const std::string& units, long& year, long& month, long& day) {
+    const std::string prefix = "days since";
+    if (units.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    const char* p = units.c_str() + prefix.size();
+    long* parts[3] = {&year, &month, &day};
+    for (int k = 0; k < 3; ++k) {
+        char* end = nullptr;
+        *parts[k] = std::strtol(p, &end, 10); // out of range: LONG_MIN or LONG_MAX
+        if (end == p || (k < 2 && *end != '-'))
+            return false;
+        p = end + 1;
+    }
+    return true;
+}
+
 // Month keys (year x 12 + month) of the time steps.
 bool read_time_axis(int nc, const std::string& path, const NcAxis& time, std::vector<int>& keys,
                     std::string& error) {
     int var = 0;
     nc_inq_varid(nc, "time", &var);
     const std::string units = lower(text_attribute(nc, var, "units"));
-    int y = 0, m = 0, d = 0;
-    if (std::sscanf(units.c_str(), "days since %d-%d-%d", &y, &m, &d) != 3 || m < 1 || m > 12 ||
-        d < 1 || d > 31)
+    long y = 0, m = 0, d = 0;
+    if (!parse_days_since(units, y, m, d) || m < 1 || m > 12 || d < 1 || d > 31)
         return nc_fail(error, path,
                        "time is not in \"days since\" a date (units \"" + units + "\")", NC_NOERR);
+    if (y < kFirstYear || y > kLastYear)
+        return nc_fail(error, path,
+                       "time units \"" + units + "\" count from a date outside the years " +
+                           kYearRange,
+                       NC_NOERR);
     const std::string calendar = lower(text_attribute(nc, var, "calendar"));
     if (!calendar.empty() && calendar != "gregorian" && calendar != "standard" &&
         calendar != "proleptic_gregorian")
         return nc_fail(error, path, "calendar \"" + calendar + "\" is not supported", NC_NOERR);
     keys.clear();
     for (double t : time.values) {
-        if (!std::isfinite(t) || std::fabs(t) > 1e8)
-            return nc_fail(error, path, "a time value is out of range", NC_NOERR);
         int year = 0, month = 0;
-        civil_month_of(t, y, m, d, year, month);
+        if (!civil_month_of(t, static_cast<int>(y), static_cast<int>(m), static_cast<int>(d), year,
+                            month)) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%g", t);
+            return nc_fail(error, path,
+                           std::string("time value ") + text + " (" + units +
+                               ") falls outside the years " + kYearRange,
+                           NC_NOERR);
+        }
         keys.push_back(year * 12 + month);
     }
     return true;
@@ -240,17 +269,30 @@ const char* series_variable_name(Variable v) {
     return kNames[static_cast<int>(v)];
 }
 
-void civil_month_of(double days, int epoch_year, int epoch_month, int epoch_day, int& year,
+bool civil_month_of(double days, int epoch_year, int epoch_month, int epoch_day, int& year,
                     int& month) {
+    // Ten thousand years are some 3.65 million days: bounding the day count first keeps the
+    // conversion to long and the calendar arithmetic far from overflow.
+    if (epoch_year < kFirstYear || epoch_year > kLastYear || epoch_month < 1 || epoch_month > 12 ||
+        epoch_day < 1 || epoch_day > 31 || !(std::fabs(days) < 1e7))
+        return false;
     const long z =
         days_from_civil(epoch_year, epoch_month, epoch_day) + static_cast<long>(std::floor(days));
     long y = 0, m = 0;
     civil_from_days(z, y, m);
+    if (y < kFirstYear || y > kLastYear)
+        return false;
     year = static_cast<int>(y);
     month = static_cast<int>(m - 1);
+    return true;
 }
 
 std::optional<SeriesData> read_cru_ts(const std::string& dir, int first_year, std::string& error) {
+    if (first_year < kFirstYear || first_year > kLastYear - 9) {
+        error = "the ten years from " + std::to_string(first_year) + " are not within the years " +
+                kYearRange;
+        return std::nullopt;
+    }
     std::vector<fs::path> paths;
     bool packed = false;
     std::error_code ec;
