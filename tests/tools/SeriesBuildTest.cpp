@@ -3,6 +3,7 @@
 // written from the result.
 #include "CruTsReader.h"
 #include "DataBuilder.h"
+#include "GldasReader.h"
 #include "SeriesFiles.h"
 #include "TextFiles.h"
 
@@ -16,6 +17,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -62,20 +64,26 @@ double source_value(const std::string& var, int y, int m, int i, int j) {
     return m == 1 ? 29.6 : 10.5; // wet days: 29.6 in February does not fit a 28-day month
 }
 
-void write_decade(const fs::path& dir, const std::string& var, int first_year,
-                  const std::string& units = "days since 1900-1-1",
-                  std::vector<double> lats = kLats) {
+test::SeriesFileContent decade(const fs::path& dir, const std::string& var, int first_year) {
     fs::create_directories(dir);
     test::SeriesFileContent content;
     content.path = (dir / ("cru_ts4.07." + std::to_string(first_year) + "." +
-                        std::to_string(first_year + 9) + "." + var + ".dat.nc"))
-                    .string();
+                           std::to_string(first_year + 9) + "." + var + ".dat.nc"))
+                       .string();
     content.variable = var;
     content.first_year = first_year;
-    content.lats = std::move(lats);
+    content.lats = kLats;
     content.lons = kLons;
-    content.time_units = units;
     content.value = [var](int y, int m, int i, int j) { return source_value(var, y, m, i, j); };
+    return content;
+}
+
+void write_decade(const fs::path& dir, const std::string& var, int first_year,
+                  const std::string& units = "days since 1900-1-1",
+                  std::vector<double> lats = kLats) {
+    test::SeriesFileContent content = decade(dir, var, first_year);
+    content.lats = std::move(lats);
+    content.time_units = units;
     test::write_series_file(content);
 }
 
@@ -212,6 +220,109 @@ TEST_F(SeriesBuild, RefusesFoldersThatCannotGiveTheTenYears) {
     EXPECT_NE(refusal(root_ / "absent", 1981).find("cannot read the folder"), std::string::npos);
     fs::create_directories(root_ / "empty");
     EXPECT_NE(refusal(root_ / "empty", 1981).find("no netCDF files"), std::string::npos);
+}
+
+// One decade of all four variables whose tmp file is changed as each case says: refused with
+// a message naming that file, or read with every value as written.
+TEST_F(SeriesBuild, ChecksTimesAxesAndAttributesOfEachFile) {
+    struct Case {
+        const char* name;
+        std::function<void(test::SeriesFileContent&)> change;
+        const char* refusal; // part of the message, or nullptr: read
+    };
+    const Case cases[] = {
+        {"epoch-far-ahead", [](auto& c) { c.time_units = "days since 2000000000-1-1"; },
+         "outside the years 1 to 9999"},
+        {"time-far-ahead", [](auto& c) { c.extra_times = {9.0e7}; }, "outside the years 1 to 9999"},
+        {"time-huge", [](auto& c) { c.extra_times = {-1.0e30}; }, "outside the years 1 to 9999"},
+        {"lat-longer", [](auto& c) { c.extra_lats = 1; }, "coordinate variable lat"},
+        {"two-missing-values",
+         [](auto& c) {
+             c.missing_values = {test::kSeriesFill, -9.0f};
+         },
+         nullptr},
+    };
+    for (const Case& k : cases) {
+        const fs::path dir = root_ / "checked" / k.name;
+        for (const char* var : {"pre", "cld", "wet"})
+            write_decade(dir, var, 1981);
+        test::SeriesFileContent tmp = decade(dir, "tmp", 1981);
+        k.change(tmp);
+        test::write_series_file(tmp);
+        std::string error;
+        const auto data = read_cru_ts(dir.string(), 1981, error);
+        if (k.refusal) {
+            EXPECT_FALSE(data.has_value()) << k.name;
+            EXPECT_NE(error.find(tmp.path), std::string::npos) << k.name << ": " << error;
+            EXPECT_NE(error.find(k.refusal), std::string::npos) << k.name << ": " << error;
+            continue;
+        }
+        ASSERT_TRUE(data.has_value()) << k.name << ": " << error;
+        for (int m = 0; m < 120; m += 7)
+            EXPECT_EQ(data->grids[0].at(m, row_of(2), column_of(3)),
+                      static_cast<float>(source_value("tmp", 1981 + m / 12, m % 12, 2, 3)))
+                << k.name << " month " << m;
+    }
+}
+
+TEST(SoilFractionFile, ReadsOnlyWhatItsAxesDescribe) {
+    std::string pattern = (fs::temp_directory_path() / "skyfetch-soil-XXXXXX").string();
+    const fs::path dir = mkdtemp(pattern.data());
+    const auto sand = [](int i, int j) { return 0.1 * (i + 1) + 0.01 * j; };
+    struct Case {
+        const char* name;
+        int format;
+        nc_type type;
+        bool north_first;
+        std::vector<float> missing_values;
+        std::size_t extra_lats, extra_lons;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"classic", 0, NC_FLOAT, false, {}, 0, 0, false},
+        {"netcdf4-double-north-first", NC_NETCDF4, NC_DOUBLE, true, {}, 0, 0, false},
+        {"two-missing-values", NC_NETCDF4, NC_FLOAT, false, {-9999.0f, 0.32f}, 0, 0, false},
+        {"netcdf4-lat-longer", NC_NETCDF4, NC_FLOAT, false, {}, 3, 0, true},
+        {"classic-lat-longer", 0, NC_FLOAT, false, {}, 3, 0, true},
+        {"classic-lon-longer", 0, NC_FLOAT, false, {}, 0, 5, true},
+    };
+    for (const Case& k : cases) {
+        test::SoilFileContent file;
+        file.path = (dir / (std::string(k.name) + ".nc")).string();
+        file.format = k.format;
+        file.type = k.type;
+        file.lats = {10.125, 10.375, 10.625};
+        if (k.north_first)
+            std::reverse(file.lats.begin(), file.lats.end());
+        file.lons = {20.125, 20.375, 20.625, 20.875};
+        file.sand = sand;
+        file.missing_values = k.missing_values;
+        file.extra_lats = k.extra_lats;
+        file.extra_lons = k.extra_lons;
+        test::write_soil_file(file);
+        std::string error;
+        const auto grid = read_gldas_texture(file.path, error);
+        if (k.refused) {
+            EXPECT_FALSE(grid.has_value()) << k.name;
+            EXPECT_NE(error.find(file.path + ": " + test::kSandName), std::string::npos)
+                << k.name << ": " << error;
+            continue;
+        }
+        ASSERT_TRUE(grid.has_value()) << k.name << ": " << error;
+        ASSERT_EQ(grid->rows, 3);
+        ASSERT_EQ(grid->columns, 4);
+        EXPECT_EQ(grid->lat0, 10.125) << k.name;
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 4; ++j) {
+                const std::size_t at = static_cast<std::size_t>(k.north_first ? 2 - i : i) * 4 + j;
+                const float expected = static_cast<float>(sand(i, j));
+                const bool listed = expected == 0.32f && !k.missing_values.empty();
+                EXPECT_EQ(grid->sand[at], listed ? -1.0f : expected) << k.name << i << j;
+                EXPECT_EQ(grid->clay[at], static_cast<float>(1.0 - sand(i, j))) << k.name << i << j;
+            }
+    }
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
 }
 
 TEST_F(SeriesBuild, CellsConversionsFillsAndLeftOutCells) {

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -20,6 +21,7 @@ namespace fs = std::filesystem;
 
 constexpr int kGridColumns = 720;
 constexpr int kGridRows = 360;
+const std::string kYearRange = std::to_string(kFirstYear) + " to " + std::to_string(kLastYear);
 
 // Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and back.
 long days_from_civil(long y, long m, long d) {
@@ -66,29 +68,54 @@ std::string lower(std::string s) {
     return s;
 }
 
-// Month keys (year x 12 + month) of the time steps.
-bool read_time_axis(int nc, const std::string& path, std::vector<int>& keys, std::string& error) {
-    std::vector<double> days;
-    if (!nc_read_coordinate(nc, "time", path, days, error))
+// The date of units "days since Y-M-D" (anything may follow the day); false for other units.
+bool parse_days_since(const std::string& units, long& year, long& month, long& day) {
+    const std::string prefix = "days since";
+    if (units.compare(0, prefix.size(), prefix) != 0)
         return false;
+    const char* p = units.c_str() + prefix.size();
+    long* parts[3] = {&year, &month, &day};
+    for (int k = 0; k < 3; ++k) {
+        char* end = nullptr;
+        *parts[k] = std::strtol(p, &end, 10); // out of range: LONG_MIN or LONG_MAX
+        if (end == p || (k < 2 && *end != '-'))
+            return false;
+        p = end + 1;
+    }
+    return true;
+}
+
+// Month keys (year x 12 + month) of the time steps.
+bool read_time_axis(int nc, const std::string& path, const NcAxis& time, std::vector<int>& keys,
+                    std::string& error) {
     int var = 0;
     nc_inq_varid(nc, "time", &var);
     const std::string units = lower(text_attribute(nc, var, "units"));
-    int y = 0, m = 0, d = 0;
-    if (std::sscanf(units.c_str(), "days since %d-%d-%d", &y, &m, &d) != 3 || m < 1 || m > 12 ||
-        d < 1 || d > 31)
+    long y = 0, m = 0, d = 0;
+    if (!parse_days_since(units, y, m, d) || m < 1 || m > 12 || d < 1 || d > 31)
         return nc_fail(error, path,
                        "time is not in \"days since\" a date (units \"" + units + "\")", NC_NOERR);
+    if (y < kFirstYear || y > kLastYear)
+        return nc_fail(error, path,
+                       "time units \"" + units + "\" count from a date outside the years " +
+                           kYearRange,
+                       NC_NOERR);
     const std::string calendar = lower(text_attribute(nc, var, "calendar"));
     if (!calendar.empty() && calendar != "gregorian" && calendar != "standard" &&
         calendar != "proleptic_gregorian")
         return nc_fail(error, path, "calendar \"" + calendar + "\" is not supported", NC_NOERR);
     keys.clear();
-    for (double t : days) {
-        if (!std::isfinite(t) || std::fabs(t) > 1e8)
-            return nc_fail(error, path, "a time value is out of range", NC_NOERR);
+    for (double t : time.values) {
         int year = 0, month = 0;
-        civil_month_of(t, y, m, d, year, month);
+        if (!civil_month_of(t, static_cast<int>(y), static_cast<int>(m), static_cast<int>(d), year,
+                            month)) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%g", t);
+            return nc_fail(error, path,
+                           std::string("time value ") + text + " (" + units +
+                               ") falls outside the years " + kYearRange,
+                           NC_NOERR);
+        }
         keys.push_back(year * 12 + month);
     }
     return true;
@@ -96,15 +123,13 @@ bool read_time_axis(int nc, const std::string& path, std::vector<int>& keys, std
 
 // Grid positions (row or column of the layout above) of a coordinate's values, which must be
 // centres of half-degree cells, each cell at most once.
-bool grid_positions(int nc, const char* name, const std::string& path, std::vector<int>& positions,
+bool grid_positions(const NcAxis& axis, const std::string& path, std::vector<int>& positions,
                     std::string& error) {
-    std::vector<double> values;
-    if (!nc_read_coordinate(nc, name, path, values, error))
-        return false;
-    const bool is_lon = std::string(name) == "lon";
+    const char* name = axis.name.c_str();
+    const bool is_lon = axis.name == "lon";
     std::set<int> seen;
     positions.clear();
-    for (double v : values) {
+    for (double v : axis.values) {
         if (is_lon && v >= 180.0)
             v -= 360.0; // 0..360 east as well as -180..180
         const double k = is_lon ? (v + 180.0) / 0.5 - 0.5 : (v + 90.0) / 0.5 - 0.5;
@@ -125,6 +150,42 @@ bool grid_positions(int nc, const char* name, const std::string& path, std::vect
     return true;
 }
 
+// The values that mean "no data" for a variable, and its packing.
+struct ValueRules {
+    std::vector<double> no_data;
+    double scale = 1.0;
+    double offset = 0.0;
+
+    bool is_missing(double raw) const {
+        return !std::isfinite(raw) ||
+               std::find(no_data.begin(), no_data.end(), raw) != no_data.end();
+    }
+};
+
+// A packing attribute (scale_factor, add_offset): one number, or `value` left alone when
+// the variable has none.
+bool packing_attribute(int nc, int var, const char* var_name, const char* attribute,
+                       const std::string& path, double& value, std::string& error) {
+    std::vector<double> values;
+    if (!nc_read_numbers(nc, var, var_name, attribute, path, values, error))
+        return false;
+    if (values.size() > 1)
+        return nc_fail(error, path,
+                       std::string(var_name) + ":" + attribute + " holds " +
+                           std::to_string(values.size()) + " numbers, expected one",
+                       NC_NOERR);
+    if (values.size() == 1)
+        value = values[0];
+    return true;
+}
+
+bool value_rules(int nc, int var, const char* name, const std::string& path, ValueRules& r,
+                 std::string& error) {
+    return nc_no_data_values(nc, var, name, path, r.no_data, error) &&
+           packing_attribute(nc, var, name, "scale_factor", path, r.scale, error) &&
+           packing_attribute(nc, var, name, "add_offset", path, r.offset, error);
+}
+
 // One netCDF file with the variables it holds.
 struct SeriesFile {
     std::string path;
@@ -133,24 +194,11 @@ struct SeriesFile {
     std::vector<int> rows;    // per lat step
     std::vector<int> columns; // per lon step
     std::array<int, kVariables> var{-1, -1, -1, -1};
+    std::array<ValueRules, kVariables> rules;
 };
 
-// Checks that a variable runs over (time, lat, lon).
-bool check_layout(int nc, int var, const char* name, const std::string& path, std::string& error) {
-    int ndims = 0;
-    int dims[NC_MAX_VAR_DIMS] = {};
-    int time = -1, lat = -1, lon = -1;
-    nc_inq_dimid(nc, "time", &time);
-    nc_inq_dimid(nc, "lat", &lat);
-    nc_inq_dimid(nc, "lon", &lon);
-    if (nc_inq_varndims(nc, var, &ndims) != NC_NOERR || ndims != 3 ||
-        nc_inq_vardimid(nc, var, dims) != NC_NOERR || dims[0] != time || dims[1] != lat ||
-        dims[2] != lon)
-        return nc_fail(error, path, std::string(name) + " is not laid out as (time, lat, lon)",
-                       NC_NOERR);
-    return true;
-}
-
+// Opens a file and checks each of our variables in it: over (time, lat, lon), the
+// dimensions of the coordinate variables, and with usable attributes.
 bool open_series_file(const fs::path& file, SeriesFile& out, std::string& error) {
     out.path = file.string();
     out.nc = std::make_unique<NcFile>(out.path);
@@ -158,61 +206,33 @@ bool open_series_file(const fs::path& file, SeriesFile& out, std::string& error)
         return nc_fail(error, out.path, "cannot open as netCDF", out.nc->status());
     const int nc = out.nc->id();
     for (int v = 0; v < kVariables; ++v) {
-        const char* name = series_variable_name(static_cast<Variable>(v));
         int var = -1;
-        if (nc_inq_varid(nc, name, &var) != NC_NOERR)
-            continue;
-        if (!check_layout(nc, var, name, out.path, error))
-            return false;
-        out.var[static_cast<std::size_t>(v)] = var;
+        if (nc_inq_varid(nc, series_variable_name(static_cast<Variable>(v)), &var) == NC_NOERR)
+            out.var[static_cast<std::size_t>(v)] = var;
     }
     if (std::all_of(out.var.begin(), out.var.end(), [](int v) { return v < 0; }))
         return true; // none of ours: ignored
-    return read_time_axis(nc, out.path, out.time_keys, error) &&
-           grid_positions(nc, "lat", out.path, out.rows, error) &&
-           grid_positions(nc, "lon", out.path, out.columns, error);
+    NcAxis time, lat, lon;
+    if (!nc_read_coordinate(nc, "time", out.path, time, error) ||
+        !nc_read_coordinate(nc, "lat", out.path, lat, error) ||
+        !nc_read_coordinate(nc, "lon", out.path, lon, error))
+        return false;
+    for (int v = 0; v < kVariables; ++v) {
+        const int var = out.var[static_cast<std::size_t>(v)];
+        const char* name = series_variable_name(static_cast<Variable>(v));
+        int leading = 0;
+        if (var >= 0 &&
+            (!nc_check_layout(nc, var, name, {&time, &lat, &lon}, 0, out.path, leading, error) ||
+             !value_rules(nc, var, name, out.path, out.rules[static_cast<std::size_t>(v)], error)))
+            return false;
+    }
+    return read_time_axis(nc, out.path, time, out.time_keys, error) &&
+           grid_positions(lat, out.path, out.rows, error) &&
+           grid_positions(lon, out.path, out.columns, error);
 }
 
-// The values that mean "no data" for a variable, and its packing.
-struct ValueRules {
-    double fill = NAN;
-    double missing = NAN;
-    double scale = 1.0;
-    double offset = 0.0;
-
-    bool is_missing(double raw) const {
-        return !std::isfinite(raw) || raw == fill || raw == missing;
-    }
-};
-
-ValueRules value_rules(int nc, int var) {
-    ValueRules r;
-    if (nc_get_att_double(nc, var, "_FillValue", &r.fill) != NC_NOERR) {
-        nc_type type = NC_NAT;
-        nc_inq_vartype(nc, var, &type);
-        switch (type) {
-        case NC_FLOAT:
-            r.fill = NC_FILL_FLOAT;
-            break;
-        case NC_DOUBLE:
-            r.fill = NC_FILL_DOUBLE;
-            break;
-        case NC_SHORT:
-            r.fill = NC_FILL_SHORT;
-            break;
-        case NC_INT:
-            r.fill = NC_FILL_INT;
-            break;
-        default:
-            break;
-        }
-    }
-    nc_get_att_double(nc, var, "missing_value", &r.missing);
-    nc_get_att_double(nc, var, "scale_factor", &r.scale);
-    nc_get_att_double(nc, var, "add_offset", &r.offset);
-    return r;
-}
-
+// Reads one time step of a variable; the layout checks made sure that the variable holds
+// `step` and runs over exactly rows.size() x columns.size() cells.
 bool read_step(const SeriesFile& file, int v, std::size_t step, int month, MonthlyGrid& grid,
                std::string& error) {
     const int nc = file.nc->id();
@@ -228,7 +248,7 @@ bool read_step(const SeriesFile& file, int v, std::size_t step, int month, Month
                 error, file.path,
                 std::string("cannot read ") + series_variable_name(static_cast<Variable>(v)), st);
     }
-    const ValueRules rules = value_rules(nc, var);
+    const ValueRules& rules = file.rules[static_cast<std::size_t>(v)];
     for (std::size_t r = 0; r < nlat; ++r)
         for (std::size_t c = 0; c < nlon; ++c) {
             const double raw = slab[r * nlon + c];
@@ -249,17 +269,30 @@ const char* series_variable_name(Variable v) {
     return kNames[static_cast<int>(v)];
 }
 
-void civil_month_of(double days, int epoch_year, int epoch_month, int epoch_day, int& year,
+bool civil_month_of(double days, int epoch_year, int epoch_month, int epoch_day, int& year,
                     int& month) {
+    // Ten thousand years are some 3.65 million days: bounding the day count first keeps the
+    // conversion to long and the calendar arithmetic far from overflow.
+    if (epoch_year < kFirstYear || epoch_year > kLastYear || epoch_month < 1 || epoch_month > 12 ||
+        epoch_day < 1 || epoch_day > 31 || !(std::fabs(days) < 1e7))
+        return false;
     const long z =
         days_from_civil(epoch_year, epoch_month, epoch_day) + static_cast<long>(std::floor(days));
     long y = 0, m = 0;
     civil_from_days(z, y, m);
+    if (y < kFirstYear || y > kLastYear)
+        return false;
     year = static_cast<int>(y);
     month = static_cast<int>(m - 1);
+    return true;
 }
 
 std::optional<SeriesData> read_cru_ts(const std::string& dir, int first_year, std::string& error) {
+    if (first_year < kFirstYear || first_year > kLastYear - 9) {
+        error = "the ten years from " + std::to_string(first_year) + " are not within the years " +
+                kYearRange;
+        return std::nullopt;
+    }
     std::vector<fs::path> paths;
     bool packed = false;
     std::error_code ec;
