@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Skyfetch needs to build, test and run.
+# Installs the Debian 12 packages Skyfetch needs to build, test and run, and to make
+# and check its Debian package (scripts/check_package.sh).
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
     libnetcdf-dev libjpeg-dev xplanet-images
     googletest libgtest-dev libbenchmark-dev
     xvfb xauth xdg-utils fonts-dejavu-core fonts-liberation2 locales
+    help2man dpkg-dev file desktop-file-utils appstream lintian man-db bsdextrautils
 )
 
 sudo=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the packages, builds everything and runs every test: first the whole
 # program (widgets under a virtual X server), then the Qt-free core again with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer; last the Debian package is built,
+# checked, installed and removed again.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$here"
@@ -21,3 +22,5 @@ cmake --build build-sanitize -j "$jobs"
 # The data builder is a build tool built without sanitizers; its tests ran above.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs" --timeout 600 -E '^databuild_'
+
+bash scripts/check_package.sh build

@@ -56,8 +56,13 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args);
 // terminal.
 std::string Printable(const std::string& text);
 
-// The usage lines printed by --help and after a bad argument.
+// The usage lines printed after a bad argument.
 std::string UsageText();
+
+// The text of --help. Its layout follows the GNU conventions that help2man reads to make
+// the skyfetch-cli(1) manual page: "Usage:" and "or:" lines, "Options:", "Examples:" and
+// "Files:" headings, options indented by two spaces.
+std::string HelpText();
 
 // How a number argument reads: a finite decimal number, a non-finite one (which the
 // range checks then refuse), or no number at all. value is set in the first two cases.

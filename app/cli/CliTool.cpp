@@ -70,19 +70,7 @@ int CliTool::run(const std::vector<std::string>& args) {
     const CliArguments& arguments = parsed.arguments;
     switch (arguments.mode) {
     case CliMode::Help:
-        m_out << "skyfetch-cli writes environmental driver files for PHYTOMOD Education "
-                 "without a window.\n"
-              << UsageText()
-              << "LON and LAT are decimal degrees, east and north positive. Defaults: "
-                 "--spinup 1000, --scenario 100,\nno changes, output climate.txt made unique "
-                 "in the current folder.\n"
-                 "A batch file is CSV with the header name,lon,lat and optionally "
-                 "spinup,scenario,temp_change,\nprecip_change,co2_change; each row writes "
-                 "<name>.txt into the output folder.\n"
-                 "Exit status: 0 done, 2 bad input or existing file without --force, 3 not "
-                 "land,\n4 cannot write, 5 written but standard output failed; a batch returns "
-                 "the highest\nstatus of its rows. Values are checked before the location\nis "
-                 "looked up, the output name after it.\n";
+        m_out << HelpText();
         return kExitOk;
     case CliMode::Version:
         m_out << "skyfetch-cli " << VersionText() << "\n"
