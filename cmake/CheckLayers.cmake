@@ -38,9 +38,9 @@ function(owning_folder path out)
 endfunction()
 
 # Folders that stand above every layer (tests, benchmarks, fuzz targets) or outside
-# them (the data builder, which is a separate program).
+# them (the data builder and the icon renderer, separate programs of the build).
 set(free_folders tests bench fuzz)
-set(isolated_folders tools)
+set(isolated_folders tools packaging)
 
 # Every folder at the top of the checkout except build trees and hidden ones.
 file(GLOB tops RELATIVE "${SOURCE_DIR}" LIST_DIRECTORIES true "${SOURCE_DIR}/*")
