@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -115,6 +117,22 @@ TEST_F(Startup, ReadLastOutputAddsTheSeparator) {
     Remember("", "a.txt");
     EXPECT_FALSE(ReadLastOutput(folder, name));
     EXPECT_EQ(folder, "");
+}
+
+TEST_F(Startup, TheRememberedFileIsAFileOfItsOwnFolder) {
+    // Other programs write the shared profile: a name with a folder part counts by its own
+    // name only, and a pipe under the remembered name is never opened (nor offered).
+    const fs::path runs = Folder("runs", {"site.txt"});
+    ASSERT_EQ(::mkfifo((runs / "pipe.txt").c_str(), 0666), 0);
+    std::string folder, name;
+    Remember(runs.string(), "elsewhere/site.txt");
+    ASSERT_TRUE(ReadLastOutput(folder, name));
+    EXPECT_EQ(name, "site.txt");
+    Remember(runs.string(), "../../../etc/passwd");
+    EXPECT_EQ(ChooseOutput(std::nullopt), "");
+    EXPECT_EQ(fs::current_path(), m_documents);
+    Remember(runs.string(), "pipe.txt");
+    EXPECT_FALSE(ReadLastOutput(folder, name));
 }
 
 TEST(FolderArgument, TheFirstPlainArgumentMadeAbsolute) {

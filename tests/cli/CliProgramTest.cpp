@@ -3,10 +3,12 @@
 #include "RunCli.h"
 #include "TextFiles.h"
 
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace skyfetch {
 namespace {
@@ -395,6 +397,119 @@ TEST(CliProgram, HelpAndVersion) {
     run = run_cli({}, temp.path());
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("usage:"), std::string::npos);
+}
+
+TEST(CliProgram, SpecialFilesAreNeitherOpenedNorWritten) {
+    // Telling whether a name is taken must never open it: a pipe nobody writes would hold
+    // the run forever. A name that is taken by anything but a regular file is refused.
+    TempFolder temp;
+    ASSERT_EQ(mkfifo("p.txt", 0666), 0);
+    ASSERT_EQ(mkfifo("climate.txt", 0666), 0);
+    fs::create_directory("somefolder");
+    const std::vector<std::string> at = {"--lon", "13.25", "--lat", "55.75"};
+    auto with = [&at](std::vector<std::string> more) {
+        more.insert(more.begin(), at.begin(), at.end());
+        return more;
+    };
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } runs[] = {
+        {with({"--output", "p.txt"}), 2, "p.txt is a named pipe, not a regular file\n"},
+        {with({"--output", "p.txt", "--force"}), 2, "p.txt is a named pipe, not a regular file\n"},
+        {with({"--output", "somefolder"}), 2, "somefolder is a folder, not a regular file\n"},
+        {with({"--output", "/dev/null", "--force"}), 2, "/dev/null is a device, not a regular file\n"},
+        {with({}), 0, ""}, // climate.txt is taken: climate0.txt
+    };
+    for (const auto& run : runs) {
+        const CliRun result = run_cli(run.args, temp.path());
+        EXPECT_EQ(result.status, run.status) << run.args.back();
+        EXPECT_EQ(result.err, run.err) << run.args.back();
+    }
+    EXPECT_EQ(entries(temp.path()),
+              (std::set<std::string>{"p.txt", "climate.txt", "climate0.txt", "somefolder"}));
+
+    test::write_text("sites.csv", "name,lon,lat\np,13.25,55.75\nok,13.25,55.75\n");
+    const CliRun batch = run_cli({"--batch", "sites.csv", "--force"}, temp.path());
+    EXPECT_EQ(batch.status, 2);
+    EXPECT_EQ(batch.err, "line 2: ./p.txt is a named pipe, not a regular file in the output "
+                         "folder\n");
+    EXPECT_TRUE(fs::is_regular_file("ok.txt"));
+}
+
+TEST(CliProgram, ABatchNeverWritesOutsideItsOutputFolder) {
+    TempFolder temp;
+    fs::create_directories("out");
+    fs::create_directories("outside");
+    test::write_text("outside/victim.txt", "victim");
+    fs::create_symlink("../outside/victim.txt", "out/a.txt");
+    fs::create_symlink("../outside/created.txt", "out/b.txt");
+    test::write_text("sites.csv", "name,lon,lat\na,13.25,55.75\nb,13.25,55.75\nc,13.25,55.75\n");
+    const CliRun run = run_cli({"--batch", "sites.csv", "--output-dir", "out", "--force"},
+                               temp.path());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "line 2: out/a.txt is a symbolic link, not a regular file in the output "
+                       "folder\nline 3: out/b.txt is a symbolic link, not a regular file in "
+                       "the output folder\n");
+    EXPECT_EQ(read_text("outside/victim.txt"), "victim");
+    EXPECT_EQ(entries("outside"), std::set<std::string>{"victim.txt"});
+    EXPECT_TRUE(fs::is_symlink("out/a.txt"));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("out/c.txt")));
+}
+
+TEST(CliProgram, NamesAreJudgedByTheFilesOwnName) {
+    // Folders before the name may be "." and ".."; the name itself may not start with a
+    // dot or hold control characters, which no message sends to the terminal raw.
+    TempFolder temp;
+    fs::create_directory("sub");
+    const std::string at[] = {"--lon", "13.25", "--lat", "55.75", "--output"};
+    auto run_with = [&](const std::string& output, const std::string& folder) {
+        return run_cli({at[0], at[1], at[2], at[3], at[4], output}, folder);
+    };
+    EXPECT_EQ(run_with("./x.txt", temp.path()).status, 0);
+    EXPECT_EQ(run_with("../y.txt", temp.path() + "/sub").status, 0);
+    EXPECT_TRUE(fs::is_regular_file("x.txt") && fs::is_regular_file("y.txt"));
+    const CliRun hidden = run_with("sub/.x.txt", temp.path());
+    EXPECT_EQ(hidden.status, 2);
+    EXPECT_EQ(hidden.err, "Please provide a valid name for the output file\n");
+    const CliRun escape = run_with("a\x1b[31m.txt", temp.path());
+    EXPECT_EQ(escape.status, 2);
+    EXPECT_EQ(escape.err, "skyfetch-cli: the output name \"a\\x1b[31m.txt\" contains a control "
+                          "character\n");
+    const CliRun value = run_cli({"--lon", "1\x1b", "--lat", "2"}, temp.path());
+    EXPECT_EQ(value.err.find('\x1b'), std::string::npos) << value.err;
+
+    test::write_text("sites.csv", "name,lon,lat\n\"  \",13.25,55.75\n");
+    const CliRun blank = run_cli({"--batch", "sites.csv"}, temp.path());
+    EXPECT_EQ(blank.status, 2);
+    EXPECT_EQ(blank.err, "line 2: the name is empty\n");
+}
+
+TEST(CliProgram, AnInterruptedBatchLeavesOnlyWholeFiles) {
+    // Killed at some point of a long batch, it leaves complete files under their names
+    // and no temporary file, whichever file it was writing.
+    TempFolder temp;
+    std::string sites = "name,lon,lat,spinup,scenario\n";
+    for (int i = 0; i < 400; ++i)
+        sites += "s" + std::to_string(i) + ",13.25,55.75,2000,100\n";
+    test::write_text("sites.csv", sites);
+    // The signal comes once a few files are done, so it finds the batch amid its work.
+    auto under_way = [] { return fs::is_directory("out") && entries("out").size() >= 4; };
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        fs::remove_all("out");
+        const CliRun run = run_cli({"--batch", "sites.csv", "--output-dir", "out"}, temp.path(),
+                                   0, {}, under_way, signal);
+        EXPECT_EQ(run.status, 128 + signal);
+        ASSERT_TRUE(fs::is_directory("out"));
+        const std::set<std::string> left = entries("out");
+        EXPECT_GT(left.size(), 0u);
+        EXPECT_LT(left.size(), 400u) << "the batch ended before the signal";
+        for (const std::string& name : left) {
+            ASSERT_EQ(name.rfind(".skyfetch-", 0), std::string::npos) << name;
+            EXPECT_EQ(lines_of(read_text("out/" + name)).size(), 9u + 2100u) << name;
+        }
+    }
 }
 
 } // namespace

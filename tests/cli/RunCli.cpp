@@ -10,7 +10,8 @@
 namespace skyfetch::test {
 
 CliRun run_cli(const std::vector<std::string>& args, const std::string& folder, long fileSizeLimit,
-               const std::string& stdoutFile) {
+               const std::string& stdoutFile, const std::function<bool()>& signalWhen,
+               int signal) {
     // The captured streams live outside the folder, so they never show up in it and the
     // size limit does not touch them before the child lowers it.
     char outName[] = "/tmp/skyfetch-cli-out-XXXXXX";
@@ -48,11 +49,25 @@ CliRun run_cli(const std::vector<std::string>& args, const std::string& folder, 
         _exit(127);
     }
     int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid) {
-        if (WIFEXITED(status))
-            run.status = WEXITSTATUS(status);
-        else if (WIFSIGNALED(status))
-            run.status = 128 + WTERMSIG(status);
+    bool signalled = false;
+    for (int waitedMs = 0; pid > 0; ++waitedMs) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            if (WIFEXITED(status))
+                run.status = WEXITSTATUS(status);
+            else if (WIFSIGNALED(status))
+                run.status = 128 + WTERMSIG(status);
+            break;
+        }
+        if (done < 0)
+            break;
+        if (signalWhen && !signalled && signalWhen()) {
+            kill(pid, signal);
+            signalled = true;
+        }
+        if (waitedMs == 60000)
+            kill(pid, SIGKILL);
+        usleep(1000);
     }
     close(outFd);
     close(errFd);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,11 @@ struct CliRun {
 // fileSizeLimit caps the size of every file the child writes (as `ulimit -f` does),
 // with SIGXFSZ ignored so that an oversized write fails with EFBIG instead of killing it.
 // A non-empty stdoutFile receives standard output instead of the capture (out stays empty).
+// With signalWhen, `signal` is sent to the run as soon as signalWhen() turns true (it is
+// asked every millisecond). A run still going after a minute is killed (status 137): a
+// hang fails the test.
 CliRun run_cli(const std::vector<std::string>& args, const std::string& folder,
-               long fileSizeLimit = 0, const std::string& stdoutFile = {});
+               long fileSizeLimit = 0, const std::string& stdoutFile = {},
+               const std::function<bool()>& signalWhen = {}, int signal = 0);
 
 } // namespace skyfetch::test

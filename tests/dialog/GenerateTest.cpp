@@ -283,6 +283,20 @@ private slots:
         }
     }
 
+    void aFolderTypedWithTheNameIsStoredInFull() {
+        // The next start begins in the documents folder: a relative "sub" would be lost.
+        QDir().mkpath(QString::fromStdString(m_folders->work() + "/sub"));
+        auto d = Open();
+        TypeLandLocation(*d);
+        Type(*d, IDC_OUTPUTFILE, "sub/x");
+        SeenReport report;
+        AnswerReport(report, "Finish");
+        Click(*d, IDOK);
+        QVERIFY(Exists(m_folders->work() + "/sub/x.txt"));
+        QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", ""), "x.txt");
+        QCOMPARE(Shared().read_string("SKYFETCH_LAST_DIR", ""), m_folders->work() + "/sub");
+    }
+
     void aFailedWriteKeepsTheOldFileAndStoresNothing() {
         write_text(m_folders->work() + "/climate.txt", "old content\n");
         auto d = Open();
