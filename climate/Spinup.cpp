@@ -82,6 +82,11 @@ void SpinupSet::fill(const CellRecord& record) {
     temperature.detrend_data();
 }
 
+void SpinupSet::prepare(const CellRecord& record) {
+    reset();
+    fill(record);
+}
+
 void SpinupSet::reset() {
     temperature.reset();
     precipitation.reset();
@@ -110,10 +115,8 @@ SpinupSet& scenario_set() {
 }
 
 void prepare_spinup_sets(const CellRecord& record) {
-    for (SpinupSet* set : {&g_initialisation, &g_scenario}) {
-        set->reset();
-        set->fill(record);
-    }
+    for (SpinupSet* set : {&g_initialisation, &g_scenario})
+        set->prepare(record);
 }
 
 } // namespace skyfetch

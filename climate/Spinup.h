@@ -51,6 +51,8 @@ struct SpinupSet {
     // temperatures. The current year is left as it is; call reset() first to start
     // a new file at data year 0.
     void fill(const CellRecord& record);
+    // reset() and fill(): the set ready for a new file.
+    void prepare(const CellRecord& record);
     void reset();
     void next_year();
 };

@@ -76,6 +76,8 @@ bool follow_links(std::string path, std::string& resolved, int& error) {
     return false;
 }
 
+} // namespace
+
 void sync_folder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -84,7 +86,19 @@ void sync_folder(const std::string& folder) {
     }
 }
 
-} // namespace
+WriteResult sync_file_system(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 || syncfs(fd) != 0) {
+        const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
+        return WriteResult::failed(WriteFailure::Write,
+                                   "Could not write the files in " + folder + ": " +
+                                       std::strerror(error));
+    }
+    ::close(fd);
+    return WriteResult::success();
+}
 
 SafeFileWriter::~SafeFileWriter() {
     discard();
@@ -126,6 +140,7 @@ WriteResult SafeFileWriter::open(const std::string& target, ExistingFile existin
     m_destination = target;
     m_existing = existing;
     m_inPlace = false;
+    m_finished = false;
     m_result = WriteResult::success();
 
     bool keepMode = false;
@@ -159,20 +174,16 @@ WriteResult SafeFileWriter::open(const std::string& target, ExistingFile existin
     const std::string folder = folder_of(m_destination);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = folder + "/.skyfetch-" + random_suffix() + ".tmp";
-        // Known to the signal handlers before it exists, so that no moment is left in
-        // which an interrupted process would leave it behind.
-        m_tempTicket = register_temporary(candidate.c_str());
-        // 0666 lets the umask decide the permissions, as for any plainly created file.
-        m_fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // Removed again if SIGTERM, SIGINT or SIGHUP ends the process. 0666 lets the
+        // umask decide the permissions, as for any plainly created file.
+        m_fd = create_temporary(candidate.c_str(), O_WRONLY | O_EXCL | O_CLOEXEC, 0666,
+                                m_tempTicket);
         if (m_fd >= 0) {
             m_tempPath = candidate;
             break;
         }
-        const int error = errno;
-        forget_temporary(m_tempTicket);
-        m_tempTicket = -1;
-        if (error != EEXIST)
-            return fail_with(WriteFailure::Open, target, error);
+        if (errno != EEXIST)
+            return fail_with(WriteFailure::Open, target, errno);
     }
     if (m_fd < 0)
         return fail_with(WriteFailure::Open, target, EEXIST);
@@ -228,9 +239,37 @@ bool SafeFileWriter::write(const char* data, std::size_t size) {
     return true;
 }
 
-WriteResult SafeFileWriter::commit() {
+WriteResult SafeFileWriter::finish_writing() {
+    if (!m_result.ok() || m_finished)
+        return m_result;
+    if (m_fd < 0)
+        return fail_with(WriteFailure::Write, m_target, EBADF);
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0)
+        return fail_with(WriteFailure::Write, m_target, errno);
+    m_finished = true;
+    return m_result;
+}
+
+WriteResult SafeFileWriter::commit(CommitSync sync) {
     if (!m_result.ok())
         return m_result;
+    if (m_finished) {
+        if (m_inPlace)
+            return m_result;
+        if (sync == CommitSync::FileAndFolder) {
+            // Finished without a flush: open it once more for the flush to disk.
+            const int fd = ::open(m_tempPath.c_str(), O_RDONLY | O_CLOEXEC);
+            const bool synced = fd >= 0 && fsync(fd) == 0;
+            const int error = errno;
+            if (fd >= 0)
+                ::close(fd);
+            if (!synced)
+                return fail_with(WriteFailure::Write, m_target, error);
+        }
+        return move_into_place(sync);
+    }
     if (m_fd < 0)
         return fail_with(WriteFailure::Write, m_target, EBADF);
     if (m_inPlace) {
@@ -240,16 +279,16 @@ WriteResult SafeFileWriter::commit() {
             return fail_with(WriteFailure::Write, m_target, errno);
         return m_result;
     }
-    if (fsync(m_fd) != 0)
+    if (sync == CommitSync::FileAndFolder && fsync(m_fd) != 0)
         return fail_with(WriteFailure::Write, m_target, errno);
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0)
         return fail_with(WriteFailure::Write, m_target, errno);
-    return move_into_place();
+    return move_into_place(sync);
 }
 
-WriteResult SafeFileWriter::move_into_place() {
+WriteResult SafeFileWriter::move_into_place(CommitSync sync) {
     const bool moved = m_existing == ExistingFile::Keep
                            ? rename_no_replace(m_tempPath.c_str(), m_target.c_str()) == 0
                            : std::rename(m_tempPath.c_str(), m_destination.c_str()) == 0;
@@ -262,7 +301,8 @@ WriteResult SafeFileWriter::move_into_place() {
     m_tempPath.clear();
     forget_temporary(m_tempTicket);
     m_tempTicket = -1;
-    sync_folder(folder_of(m_destination));
+    if (sync == CommitSync::FileAndFolder)
+        sync_folder(folder_of(m_destination));
     return m_result;
 }
 

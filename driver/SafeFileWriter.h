@@ -12,6 +12,10 @@ enum class ExistingFile { Replace, Keep };
 // Whether a symbolic link at the target path leads to the file that is written, or is
 // refused (for names the program made up itself, which must stay inside their folder).
 enum class TargetLinks { Follow, Refuse };
+// What committing makes durable itself: the file and the folder's new entry, or nothing,
+// because the caller syncs many finished files at once (sync_file_system) before their
+// commits and their folder once after them (sync_folder).
+enum class CommitSync { FileAndFolder, None };
 
 // Writes a file so that it either appears complete or not at all: the bytes go to a
 // temporary file in the target's folder, which is flushed to disk, closed and renamed
@@ -37,9 +41,13 @@ public:
     WriteResult open(const std::string& target, ExistingFile existing,
                      TargetLinks links = TargetLinks::Follow);
     bool write(const char* data, std::size_t size) override;
+    // Ends the writing and closes the temporary file without flushing it to disk, so that
+    // many files can wait for their commit without holding a descriptor each.
+    WriteResult finish_writing();
     // Flushes, closes and moves the file into place; after a failed write it only cleans
-    // up and reports that failure.
-    WriteResult commit();
+    // up and reports that failure. With CommitSync::None the caller has made the finished
+    // file durable already and syncs the folder later.
+    WriteResult commit(CommitSync sync = CommitSync::FileAndFolder);
     // Drops the temporary file.
     void discard();
 
@@ -50,7 +58,7 @@ public:
 private:
     WriteResult fail_with(WriteFailure why, const std::string& what, int error);
     WriteResult refuse(const std::string& what, const std::string& reason);
-    WriteResult move_into_place();
+    WriteResult move_into_place(CommitSync sync);
     WriteResult open_in_place();
 
     std::string m_target;      // the name the caller gave, used in messages
@@ -58,9 +66,17 @@ private:
     std::string m_tempPath;
     int m_tempTicket = -1; // the temporary file's place among those removed on a signal
     ExistingFile m_existing = ExistingFile::Replace;
-    bool m_inPlace = false; // writing straight into a device or pipe
+    bool m_inPlace = false;  // writing straight into a device or pipe
+    bool m_finished = false; // finish_writing() closed the temporary file
     int m_fd = -1;
     WriteResult m_result;
 };
+
+// Writes everything of the file system that holds `folder` to disk (syncfs): one call
+// for many files written there. Fails with the first write error any of them met.
+WriteResult sync_file_system(const std::string& folder);
+// Makes the entries of a folder durable (renames, new names); failures are ignored, as
+// the files themselves are in place either way.
+void sync_folder(const std::string& folder);
 
 } // namespace skyfetch

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <ctime>
+#include <fcntl.h>
 #include <mutex>
 #include <new>
 #include <unistd.h>
@@ -24,12 +26,23 @@ struct Place {
     std::size_t capacity = 0;
 };
 Place g_places[kPlaces];
+// Set by the handler before it removes anything; creations in progress are counted so
+// the handler can wait for them to register what they made.
+std::atomic<bool> g_cleaningUp{false};
+std::atomic<int> g_creating{0};
 
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 struct sigaction g_previous[sizeof kSignals / sizeof kSignals[0]];
 
 void remove_and_reraise(int signal) {
     const int saved = errno;
+    g_cleaningUp.store(true);
+    // Other threads go on running meanwhile: let a creation that has begun finish (or,
+    // if it is this thread's own, interrupted one, give up waiting for it soon).
+    for (int spins = 0; g_creating.load() > 0 && spins < 2000; ++spins) {
+        const timespec pause{0, 50 * 1000};
+        nanosleep(&pause, nullptr);
+    }
     for (Place& place : g_places) {
         if (place.state.load(std::memory_order_acquire) == kHeld) {
             if (const char* path = place.path.load(std::memory_order_acquire))
@@ -65,11 +78,8 @@ void install_handlers() {
     }
 }
 
-} // namespace
 
-int register_temporary(const char* path) {
-    static std::once_flag installed;
-    std::call_once(installed, install_handlers);
+int register_path(const char* path) {
     const std::size_t length = std::strlen(path);
     for (int i = 0; i < kPlaces; ++i) {
         Place& place = g_places[i];
@@ -91,6 +101,32 @@ int register_temporary(const char* path) {
         return i;
     }
     return -1;
+}
+
+} // namespace
+
+int create_temporary(const char* path, int flags, unsigned mode, int& ticket) {
+    static std::once_flag installed;
+    std::call_once(installed, install_handlers);
+    ticket = -1;
+    g_creating.fetch_add(1);
+    if (g_cleaningUp.load()) {
+        g_creating.fetch_sub(1);
+        errno = EINTR;
+        return -1;
+    }
+    // Registered before it exists, so that no moment is left in which a signal would
+    // leave it behind.
+    ticket = register_path(path);
+    const int fd = ::open(path, flags | O_CREAT, static_cast<mode_t>(mode));
+    const int error = errno;
+    if (fd < 0) {
+        forget_temporary(ticket);
+        ticket = -1;
+    }
+    g_creating.fetch_sub(1);
+    errno = error;
+    return fd;
 }
 
 void forget_temporary(int ticket) {

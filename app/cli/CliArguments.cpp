@@ -25,7 +25,8 @@ const std::set<std::string>& value_options() {
 }
 
 const std::set<std::string>& flag_options() {
-    static const std::set<std::string> names = {"--force", "--climatology", "--help", "--version"};
+    static const std::set<std::string> names = {"--force", "--quiet", "--climatology", "--help",
+                                                "--version"};
     return names;
 }
 
@@ -138,7 +139,7 @@ std::string UsageText() {
            "  skyfetch-cli --lon LON --lat LAT [--spinup N] [--scenario N] [--temp-change C]\n"
            "               [--precip-change P] [--co2-change P] [--output FILE] [--force]\n"
            "  skyfetch-cli --climatology --lon LON --lat LAT\n"
-           "  skyfetch-cli --batch SITES.csv [--output-dir DIR] [--force]\n"
+           "  skyfetch-cli --batch SITES.csv [--output-dir DIR] [--force] [--quiet]\n"
            "  skyfetch-cli --help | --version\n";
 }
 
@@ -147,7 +148,7 @@ std::string HelpText() {
     // first to the page's last section, and there the "Climate data:" line belongs.
     return "Usage: skyfetch-cli --lon LON --lat LAT [OPTION]...\n"
            "  or:  skyfetch-cli --climatology --lon LON --lat LAT\n"
-           "  or:  skyfetch-cli --batch SITES.csv [--output-dir DIR] [--force]\n"
+           "  or:  skyfetch-cli --batch SITES.csv [--output-dir DIR] [--force] [--quiet]\n"
            "  or:  skyfetch-cli --help | --version\n"
            "skyfetch-cli writes environmental driver files for PHYTOMOD Education without a "
            "window.\n"
@@ -176,6 +177,8 @@ std::string HelpText() {
            "  --batch SITES.csv    write one driver file for each row of SITES.csv\n"
            "  --output-dir DIR     folder for the files of a batch, made when missing\n"
            "                       (default: the current folder)\n"
+           "  --quiet              no progress line while a batch runs (it is shown only\n"
+           "                       when standard error is a terminal)\n"
            "  --help               print this help and exit\n"
            "  --version            print the version and the climate data, then exit\n"
            "An option takes its value as the next argument or after \"=\" (--lon=-0.5).\n"
@@ -256,6 +259,8 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
                 return fail("skyfetch-cli: " + option + " takes no value");
             if (option == "--force")
                 a.force = true;
+            else if (option == "--quiet")
+                a.quiet = true;
             continue;
         }
         if (!inlineValue) {
@@ -302,7 +307,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     std::set<std::string> allowed;
     if (has("--batch")) {
         a.mode = CliMode::Batch;
-        allowed = {"--batch", "--output-dir", "--force"};
+        allowed = {"--batch", "--output-dir", "--force", "--quiet"};
     } else if (has("--climatology")) {
         a.mode = CliMode::Climatology;
         allowed = {"--climatology", "--lon", "--lat"};

@@ -35,6 +35,7 @@ struct CliArguments {
     std::string outputDir;
     std::string batchFile;
     bool force = false;
+    bool quiet = false; // no progress line during a batch
 };
 
 // Result of reading the command line: the arguments, or the text to print on standard

@@ -1,5 +1,7 @@
 #include "app/cli/CliTool.h"
 
+#include "app/cli/BatchRun.h"
+
 #include "climate/CellRecord.h"
 #include "climate/ClimateArchive.h"
 #include "climate/Spinup.h"
@@ -209,43 +211,12 @@ int CliTool::batch(const CliArguments& arguments) {
         return kExitWriteFailed;
     }
 
-    int status = kExitOk;
-    int written = 0;
-    int failed = 0;
-    for (const SiteRow& row : table.rows) {
-        const std::string prefix = "line " + std::to_string(row.error.line) + ": ";
-        int rowStatus = kExitOk;
-        CellRecord record;
-        const std::string path = join_path(folder, row.site.name + ".txt");
-        const std::string shownPath = Printable(path);
-        if (!row.ok) {
-            m_err << prefix << row.error.reason << "\n";
-            rowStatus = kExitBadInput;
-        } else if (!find_cell(row.site.lon, row.site.lat, record, prefix)) {
-            rowStatus = kExitNotLand;
-        } else if (const std::string refusal = TargetRefusal(path, true); !refusal.empty()) {
-            // Only files of our own making are replaced: a link planted in the output
-            // folder must not carry a batch's file anywhere else.
-            m_err << prefix << shownPath << " " << refusal
-                  << ", not a regular file in the output folder\n";
-            rowStatus = kExitBadInput;
-        } else if (!arguments.force && name_exists(path)) {
-            m_err << prefix << shownPath << " already exists\n";
-            rowStatus = kExitBadInput;
-        } else {
-            if (is_short_spinup(row.site.parameters.spinupYears))
-                m_err << prefix << "warning: " << short_spinup_warning() << "\n";
-            rowStatus = write_file(path, arguments.force, TargetLinks::Refuse, row.site.parameters,
-                                   record, prefix);
-        }
-        if (rowStatus == kExitOk) {
-            ++written;
-            m_out << shownPath << "\n";
-        } else {
-            ++failed;
-            status = std::max(status, rowStatus);
-        }
-    }
+    BatchRun run(m_out, m_err);
+    if (!arguments.quiet && m_progressTerminal)
+        run.show_progress_on(m_progressTerminal);
+    const int status = run.run(table, folder, arguments.force);
+    const int written = run.written();
+    const int failed = run.failed();
     m_summary = std::to_string(written) + (written == 1 ? " driver file" : " driver files") +
                 " written to " + Printable(folder) + ", " + std::to_string(failed) +
                 (failed == 1 ? " row" : " rows") + " failed";

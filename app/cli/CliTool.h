@@ -4,6 +4,7 @@
 #include "app/cli/SiteTable.h"
 #include "driver/SafeFileWriter.h"
 
+#include <cstdio>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -21,6 +22,10 @@ public:
 
     // args are the arguments after the program name.
     int run(const std::vector<std::string>& args);
+
+    // Where a batch shows its progress line (standard error, when it is a terminal);
+    // none by default, and --quiet keeps it off.
+    void set_progress_terminal(std::FILE* terminal) { m_progressTerminal = terminal; }
 
     // What the run wrote, as its last line on standard output said it ("3 driver files
     // written to out, 1 row failed"), for repeating on standard error when standard output
@@ -44,6 +49,7 @@ private:
     std::ostream& m_out;
     std::ostream& m_err;
     std::string m_summary;
+    std::FILE* m_progressTerminal = nullptr;
 };
 
 // The twelve 10-year monthly means of a record, as the climatology shows them.

@@ -6,11 +6,15 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
     skyfetch::register_embedded_resources();
     std::vector<std::string> args(argv + 1, argv + argc);
     skyfetch::CliTool tool(std::cout, std::cerr);
+    // Progress is for a person watching: never into a pipe or a log file.
+    if (isatty(STDERR_FILENO))
+        tool.set_progress_terminal(stderr);
     int status = tool.run(args);
 
     // Output that never arrived (a full disk, a closed pipe) must not pass for success;
