@@ -6,6 +6,8 @@
 #include "putil/UserPrompt.h"
 #include "rules/OutputName.h"
 
+#include "globe/GlobeView.h"
+
 #include <QCoreApplication>
 #include <QStandardPaths>
 #include <QStringList>
@@ -44,6 +46,12 @@ bool CSkyfetchApp::InitInstance() {
 
     CSkyfetchDlg dialog;
     dialog.m_outputName = ChooseOutput(argument);
+    // For timing the start (bench/startup): the window closes as soon as its first
+    // complete frame, globe and chart, has reached the screen.
+    if (qEnvironmentVariableIsSet("SKYFETCH_EXIT_AFTER_FIRST_FRAME"))
+        QObject::connect(
+            dialog.Globe(), &QOpenGLWidget::frameSwapped, &dialog,
+            [&dialog] { dialog.done(QDialog::Rejected); }, Qt::QueuedConnection);
     dialog.DoModal();
     return false;
 }
