@@ -9,6 +9,7 @@
 #include "climate/Spinup.h"
 #include "dialog/Launcher.h"
 #include "rules/LocationRules.h"
+#include "rules/OutputFileCheck.h"
 #include "rules/OutputName.h"
 #include "driver/DriverFileWriter.h"
 #include "driver/ParameterRules.h"
@@ -65,6 +66,13 @@ void Append(CMessageDialog& report, MessageItem& item, int kind, int align, bool
     item.breakAfter = breakAfter;
     item.text = text;
     report.m_items.push_back(item);
+}
+
+// The system's reason at the end of a writer's text ("...: No such file or directory"),
+// or "" when the text gives none. Reasons never hold ": ", names may.
+std::string SystemReason(const std::string& writerText) {
+    const std::size_t colon = writerText.rfind(": ");
+    return colon == std::string::npos ? std::string() : writerText.substr(colon + 2);
 }
 
 } // namespace
@@ -147,11 +155,13 @@ void CSkyfetchDlg::OnOK() {
             scenario_set(), [&progress](int done, int total) { progress.Show(done, total); });
     }
     if (!written) {
-        // Not even created: the short message. Failed while writing: the writer's text,
-        // which gives the system's reason (a full disk, a size limit).
-        const std::string message = written.failure == WriteFailure::Open
-                                        ? "Could not open " + outputPath + " for output"
-                                        : written.error;
+        // Not even created: the message of the check before writing, with the reason.
+        // Failed while writing: the writer's text, which gives the system's reason (a
+        // full disk, a size limit).
+        const std::string message =
+            written.failure == WriteFailure::Open
+                ? CouldNotOpenMessage(outputPath, SystemReason(written.error))
+                : written.error;
         user_prompt().show(message, PromptIcon::Error, PromptButtons::Ok);
         return;
     }

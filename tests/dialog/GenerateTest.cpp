@@ -349,7 +349,9 @@ private slots:
         m_prompt.answers = {PromptAnswer::Yes};
         Click(*d, IDOK);
         QCOMPARE(m_prompt.shown.size(), std::size_t(2));
-        QCOMPARE(m_prompt.shown[1].text, "Could not open " + path + " for output");
+        QCOMPARE(m_prompt.shown[1].text,
+                 "Could not open \"" + path + "\" for output.\nNo such file or directory.\n"
+                 "Choose another folder or another name for the output file.");
         QCOMPARE(m_prompt.shown[1].icon, PromptIcon::Error);
         QCOMPARE(m_prompt.shown[1].buttons, PromptButtons::Ok);
         QVERIFY(d->isVisible());
