@@ -188,15 +188,15 @@ void CSkyfetchDlg::OnOK() {
     Append(report, item, ItemNewLine, item.align, item.breakAfter, item.text);
     Append(report, item, ItemText, -1, true,
            "The file may be opened and viewed as a tab-delimited text file in a spreadsheet "
-           "program such as Excel.");
+           "program such as LibreOffice Calc.");
     Append(report, item, ItemNewLine, item.align, item.breakAfter, item.text);
     Append(report, item, ItemText, -1, false, "Press ");
     Append(report, item, ItemBold, -1, false, "View");
     Append(report, item, ItemText, -1, false,
-           " to open " + fileText + " in Excel (if available on this computer), ");
+           " to open " + fileText + " in a spreadsheet program (if one is installed), ");
     Append(report, item, ItemBold, -1, false, "Explore");
     Append(report, item, ItemText, -1, false,
-           " to navigate to " + folderText + " in an Explorer window or ");
+           " to show " + folderText + " in the file manager or ");
     Append(report, item, ItemBold, -1, false, "Finish");
     Append(report, item, ItemText, -1, true, " to leave Skyfetch.");
     Append(report, item, ItemNewLine, item.align, item.breakAfter, item.text);

@@ -19,7 +19,9 @@ namespace skyfetch {
 namespace {
 
 constexpr const char* kBrowseTitle = "Output file name";
-constexpr const char* kBrowseFilter = "Text files (*.txt)\t*.txt\tAll files (*.*)\t*.*\t";
+// "All files (*)": Qt reads the pattern in the parentheses, and "*.*" would hide names
+// without a dot, which are common here.
+constexpr const char* kBrowseFilter = "Text files (*.txt)\t*.txt\tAll files (*)\t*\t";
 
 // Edit positions count UTF-16 units, the name rules count bytes of UTF-8.
 int ToByteOffset(const QString& text, int position) {

@@ -572,7 +572,7 @@ private slots:
         QTRY_COMPARE(m_picker.calls.size(), std::size_t(1));
         QCOMPARE(m_picker.calls[0].title, "Output file name");
         QCOMPARE(m_picker.calls[0].path, folderA + "/climate.txt");
-        QCOMPARE(m_picker.calls[0].filter, "Text files (*.txt)\t*.txt\tAll files (*.*)\t*.*\t");
+        QCOMPARE(m_picker.calls[0].filter, "Text files (*.txt)\t*.txt\tAll files (*)\t*\t");
         // The chosen file's folder is the output folder and the current directory now.
         QCOMPARE(CurrentDir(), folderA);
         QCOMPARE(d->m_outputFolder, folderA);
