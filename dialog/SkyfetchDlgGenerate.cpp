@@ -209,14 +209,20 @@ void CSkyfetchDlg::OnOK() {
     report.m_width = 640;
     report.m_height = 400;
 
-    // 16. The desktop requests start without waiting; their outcome is not checked.
+    // 16. The desktop requests start without waiting for the program to finish. When no
+    // program takes one, the user is told where the file is before the program ends.
     if (report.exec() == QDialog::Accepted) {
         if (report.m_result == 1 && !folderText.empty()) {
             if (folderText.back() != '/')
                 folderText += '/';
-            m_launcher->OpenInSpreadsheet(folderText + fileText);
+            const std::string path = folderText + fileText;
+            if (!m_launcher->OpenInSpreadsheet(path))
+                user_prompt().show(NoViewerMessage(path), PromptIcon::Information,
+                                   PromptButtons::Ok);
         } else if (report.m_result == 2 && !folderText.empty()) {
-            m_launcher->ExploreFolder(folderText);
+            if (!m_launcher->ExploreFolder(folderText))
+                user_prompt().show(NoFileManagerMessage(folderText), PromptIcon::Information,
+                                   PromptButtons::Ok);
         }
     }
 

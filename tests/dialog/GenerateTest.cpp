@@ -5,6 +5,7 @@
 #include "settings/Profile.h"
 #include "climate/Spinup.h"
 #include "dialog/DialogTemplate.h"
+#include "dialog/Launcher.h"
 #include "dialog/MessageBoxPrompt.h"
 #include "dialog/SkyfetchDlg.h"
 #include "dialog/UpDownControl.h"
@@ -281,6 +282,48 @@ private slots:
             QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", ""), "run.txt");
             QCOMPARE(Shared().read_string("SKYFETCH_LAST_DIR", ""), other);
         }
+    }
+
+    void whenNoProgramTakesTheRequestTheUserIsTold_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("View") << "View";
+        QTest::newRow("Explore") << "Explore";
+    }
+    void whenNoProgramTakesTheRequestTheUserIsTold() {
+        QFETCH(QString, button);
+        auto d = Open();
+        TypeLandLocation(*d);
+        m_launcher.takes = false;
+        SeenReport report;
+        AnswerReport(report, button);
+        Click(*d, IDOK);
+        QVERIFY(report.shown);
+        const std::string folder = m_folders->work();
+        const bool view = button == "View";
+        QCOMPARE(view ? m_launcher.opened.size() : m_launcher.explored.size(), std::size_t(1));
+        // One message, named so that the user can open it by hand; then the program ends
+        // as after any answer to the report.
+        QCOMPARE(m_prompt.shown.size(), std::size_t(1));
+        QCOMPARE(m_prompt.shown[0].icon, PromptIcon::Information);
+        QCOMPARE(m_prompt.shown[0].buttons, PromptButtons::Ok);
+        QCOMPARE(m_prompt.shown[0].text, view ? NoViewerMessage(folder + "/climate.txt")
+                                              : NoFileManagerMessage(folder));
+        QVERIFY(m_prompt.shown[0].text.find(view ? folder + "/climate.txt\n" : folder + "\n") !=
+                std::string::npos);
+        QCOMPARE(d->result(), int(QDialog::Accepted));
+        QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", ""), "climate.txt");
+
+        // A program that takes the request: no message.
+        auto again = Open(); // named climate0.txt, beside the first file
+        TypeLandLocation(*again);
+        m_launcher.takes = true;
+        m_prompt.shown.clear();
+        report = SeenReport();
+        AnswerReport(report, button);
+        Click(*again, IDOK);
+        QVERIFY(report.shown);
+        QCOMPARE(m_launcher.opened.size() + m_launcher.explored.size(), std::size_t(2));
+        QVERIFY(m_prompt.shown.empty());
     }
 
     void aFailedWriteKeepsTheOldFileAndStoresNothing() {
