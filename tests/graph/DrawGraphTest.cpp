@@ -1,6 +1,7 @@
 // Drawing the graph into images and through the widget (offscreen platform).
 #include "graph/DrawGraph.h"
 #include "graph/ClimateGraph.h"
+#include "graph/GraphGeometry.h"
 
 #include "GraphTestData.h"
 
@@ -95,6 +96,7 @@ private slots:
     void widgetKeepsTheFirstWidthForLaterLayouts();
     void copyHoldsBothPicturesOfTheLastFoundCell();
     void contextMenuOffersTheCopy();
+    void titlesStayClearOfThreeDigitLabels();
 };
 
 void DrawGraphTest::barsAndLineFollowTheValues_data() {
@@ -309,6 +311,35 @@ void DrawGraphTest::contextMenuOffersTheCopy() {
     QVERIFY(QString::fromUtf8(data->data("image/svg+xml")).contains("Precipitation (mm)"));
     QVERIFY(data->hasImage());
     QVERIFY(graph.OnCommand(1234)); // unknown commands are handled too
+}
+
+void DrawGraphTest::titlesStayClearOfThreeDigitLabels() {
+    // Precipitation up to 250 mm: labels "0" to "250" beside the right axis. Right of the
+    // axis ticks, the labels and the title must be apart by at least one blank column.
+    ClimateGraphData data = AlpineData();
+    const double wet[12] = {120, 180, 250, 210, 90, 60, 40, 55, 75, 88, 92, 85};
+    std::copy(wet, wet + 12, data.m_precipitation);
+    for (int height : {130, 150}) {
+        const int width = 180;
+        const QImage image = Draw(data, width, height, width);
+        const GraphGeometry g = ComputeGraphGeometry(data, width, height, width);
+        QCOMPARE(g.rightTicks.back().label, std::string("250"));
+        std::vector<bool> inked;
+        for (int x = g.layout.xRight + 5; x < width; ++x) {
+            bool any = false;
+            for (int y = 2; y < g.layout.yBase; ++y)
+                any = any || image.pixel(x, y) != qRgb(255, 255, 255);
+            inked.push_back(any);
+        }
+        // Inked runs: the labels, then the title.
+        int runs = 0;
+        for (std::size_t i = 0; i < inked.size(); ++i)
+            runs += inked[i] && (i == 0 || !inked[i - 1]);
+        QVERIFY2(runs >= 2, qPrintable(QString("height %1: the title touches a label")
+                                           .arg(height)));
+        QVERIFY2(!inked.back(), qPrintable(QString("height %1: the title is cut off")
+                                               .arg(height)));
+    }
 }
 
 QTEST_MAIN(DrawGraphTest)
