@@ -92,7 +92,7 @@ const struct {
     {IDC_SPINUPYEARS,
      "Should normally be at least 3x the mean disturbance interval and at most 1000 years"},
     {IDC_SCENARIOYEARS, "Typically 100 years"},
-    {IDC_GRAPH, "Right click to copy"},
+    {IDC_GRAPH, "Right click to copy or save"},
     {IDC_FOLDERTREE, "Click to change folder for output file"},
 };
 
@@ -234,6 +234,7 @@ CGlobeView* CSkyfetchDlg::CreateGlobeControl() {
 CClimateGraph* CSkyfetchDlg::CreateGraphControl() {
     auto* graph = new CClimateGraph(this);
     graph->SetNoticeSource([this] { return QString::fromStdString(m_locationNotice); });
+    graph->SetSaveFileSource([this] { return ChooseChartFile(); });
     return graph;
 }
 

@@ -10,6 +10,7 @@
 #include "dialog/UpDownControl.h"
 #include "globe/GlobeSurfaceFormat.h"
 #include "globe/GlobeView.h"
+#include "graph/ClimateGraph.h"
 
 #include <QApplication>
 #include <QDir>
@@ -415,7 +416,7 @@ private slots:
         QCOMPARE(d->Control(IDC_GLOBE)->toolTip(),
                  "Click to select location\nClick and drag to rotate\nDouble-click to zoom");
         QCOMPARE(d->Control(IDC_SCENARIOYEARS)->toolTip(), "Typically 100 years");
-        QCOMPARE(d->Control(IDC_GRAPH)->toolTip(), "Right click to copy");
+        QCOMPARE(d->Control(IDC_GRAPH)->toolTip(), "Right click to copy or save");
         QCOMPARE(d->Control(IDC_FOLDERTREE)->toolTip(), "Click to change folder for output file");
         QCOMPARE(d->Control(IDC_VERSION)->toolTip(),
                  "Climate data: CRU CL 1.0, the 1961-1990 mean year (the same year ten times)");
@@ -767,7 +768,7 @@ private slots:
         Click(*d, IDC_WEST); // its mirror image lies in the Pacific
         QCOMPARE(Text(*d, IDC_LONGITUDE), "147.25");
         QCOMPARE(d->m_locationNotice, "Not land!");
-        QCOMPARE(d->GraphData().m_hasData, 1); // the last cell found stays for a copy
+        QCOMPARE(d->GraphData().m_hasData, 1); // the last cell found stays behind the notice
         Click(*d, IDC_EAST);
         QCOMPARE(d->m_locationNotice, "");
         QCOMPARE(d->m_cornerLon, 147.0);
@@ -967,6 +968,36 @@ private slots:
         Type(*d, IDC_OUTPUTFILE, "y");
         QCOMPARE(TreePath(*d), m_folders->work() + "/y.txt");
         QCOMPARE(d->m_outputFolder, m_folders->work());
+    }
+
+    void chartIsSavedThroughTheFileDialog() {
+        auto d = Open("site.txt");
+        const std::string charts = m_folders->work() + "/charts";
+        QDir().mkpath(QString::fromStdString(charts));
+        // The first save starts in the output folder, named after the output file.
+        m_picker.answer = charts + "/alpine.png";
+        QVERIFY(d->Graph()->OnCommand(CClimateGraph::kSaveCommand));
+        QCOMPARE(m_picker.calls.size(), std::size_t(1));
+        QCOMPARE(m_picker.calls[0].title, "Save chart as");
+        QCOMPARE(m_picker.calls[0].path, m_folders->work() + "/site.svg");
+        QCOMPARE(m_picker.calls[0].filter, "SVG pictures (*.svg)\t*.svg\tPNG images (*.png)\t"
+                                           "*.png\tPDF documents (*.pdf)\t*.pdf\t");
+        QVERIFY(read_text(charts + "/alpine.png").rfind("\x89PNG\r\n\x1a\n", 0) == 0);
+        QCOMPARE(App().read_string("CHARTDIR", ""), charts);
+        QVERIFY(m_prompt.shown.empty());
+
+        // The next window starts where the last chart went; a cancelled dialog saves nothing.
+        auto next = Open();
+        m_picker.answer.clear();
+        next->Graph()->OnCommand(CClimateGraph::kSaveCommand);
+        QCOMPARE(m_picker.calls.back().path, charts + "/climate.svg");
+        QCOMPARE(QDir(QString::fromStdString(charts)).count(), 3u); // ".", ".." and the PNG
+
+        // While "Not land!" shows, no file dialog opens.
+        Click(*next, IDC_WEST);
+        QCOMPARE(next->m_locationNotice, "Not land!");
+        next->Graph()->OnCommand(CClimateGraph::kSaveCommand);
+        QCOMPARE(m_picker.calls.size(), std::size_t(2));
     }
 
     void anUnfinishedLocationShowsTheValueInUse_data() {
