@@ -330,6 +330,15 @@ void CSkyfetchDlg::ConnectHandlers() {
             [this] { OnLocationTextChanged(true); });
     connect(Edit(IDC_LATITUDE), &QLineEdit::textChanged, this,
             [this] { OnLocationTextChanged(false); });
+    // The location fields are narrow: a value put there while the user is elsewhere shows
+    // from its start ("123.456", not "23.456" scrolled to its end).
+    for (int id : {IDC_LONGITUDE, IDC_LATITUDE}) {
+        QLineEdit* edit = Edit(id);
+        connect(edit, &QLineEdit::textChanged, this, [this, edit] {
+            if (focusWidget() != edit)
+                edit->setCursorPosition(0);
+        });
+    }
     for (int id : {IDC_EAST, IDC_WEST})
         connect(qobject_cast<QRadioButton*>(Control(id)), &QRadioButton::clicked, this,
                 [this] { OnHemisphereClicked(true); });
@@ -374,11 +383,14 @@ bool CSkyfetchDlg::eventFilter(QObject* watched, QEvent* event) {
             // the field within the window, or by "Generate file" itself.
             if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
                 OnOutputNameFocusLost();
-        } else if (reason != Qt::PopupFocusReason) {
-            if (watched == Edit(IDC_LONGITUDE))
-                OnLocationFocusLost(true);
-            else if (watched == Edit(IDC_LATITUDE))
-                OnLocationFocusLost(false);
+        } else if (reason != Qt::PopupFocusReason &&
+                   (watched == Edit(IDC_LONGITUDE) || watched == Edit(IDC_LATITUDE))) {
+            auto* edit = static_cast<QLineEdit*>(watched);
+            OnLocationFocusLost(edit == Edit(IDC_LONGITUDE));
+            // Left for another field, the value shows from its start. Left for another
+            // window, the caret stays where the user will go on typing.
+            if (reason != Qt::ActiveWindowFocusReason)
+                edit->setCursorPosition(0);
         }
     }
     return QDialog::eventFilter(watched, event);

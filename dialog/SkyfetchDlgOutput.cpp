@@ -97,9 +97,14 @@ void CSkyfetchDlg::FillFolderTree(std::string path) {
     m_folderTree->clear();
     QTreeWidgetItem* parent = nullptr;
     std::vector<QTreeWidgetItem*> items;
+    std::string fullPath;
     for (std::size_t i = 0; i < chain.components.size(); ++i) {
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_folderTree);
         item->setText(0, QString::fromStdString(chain.components[i]));
+        // The tree is narrow: the tip gives each item's whole path, however long.
+        const bool joined = fullPath.empty() || fullPath.back() == '/';
+        fullPath += (joined ? "" : "/") + chain.components[i];
+        item->setToolTip(0, QString::fromStdString(fullPath));
         const bool isFile = i + 1 == chain.components.size();
         if (!m_treeImages.isEmpty())
             item->setIcon(0, m_treeImages[isFile ? 2 : 0]);

@@ -8,12 +8,14 @@
 #include "dialog/MessageBoxPrompt.h"
 #include "dialog/SkyfetchDlg.h"
 #include "dialog/UpDownControl.h"
+#include "driver/ParameterRules.h"
 #include "globe/GlobeSurfaceFormat.h"
 #include "globe/GlobeView.h"
 #include "graph/ClimateGraph.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
@@ -553,6 +555,11 @@ private slots:
         QCOMPARE(chain.back(), "climate.txt");
         QCOMPARE(items.back()->icon(0).cacheKey(), d->m_treeImages[2].cacheKey());
         QCOMPARE(items.front()->icon(0).cacheKey(), d->m_treeImages[0].cacheKey());
+        // Each item's tip is its whole path, whatever the tree's width cuts off.
+        QCOMPARE(items.front()->toolTip(0), "/");
+        QCOMPARE(items[items.size() - 2]->toolTip(0).toStdString(), deep);
+        QCOMPARE(items.back()->toolTip(0).toStdString(), deep + "/climate.txt");
+        QCOMPARE(items[items.size() - 4]->toolTip(0).toStdString(), m_folders->work() + "/a");
 
         // A click on the folder "a" asks, then opens the file dialog there.
         QTreeWidgetItem* a = items[items.size() - 4];
@@ -970,6 +977,27 @@ private slots:
         QCOMPARE(d->m_outputFolder, m_folders->work());
     }
 
+    void aLocationShowsFromItsStart() {
+        auto d = Open();
+        QLineEdit* lon = d->Edit(IDC_LONGITUDE);
+        QLineEdit* lat = d->Edit(IDC_LATITUDE);
+        // Typed, then left for another field: the caret (and the view) go to the start.
+        Type(*d, IDC_LONGITUDE, "123.456");
+        QCOMPARE(lon->cursorPosition(), 7);
+        MoveFocus(*d, d->Edit(IDC_SPINUPYEARS));
+        QCOMPARE(lon->text(), "123.456");
+        QCOMPARE(lon->cursorPosition(), 0);
+        // Set while the user is elsewhere (a click on the globe).
+        d->ApplyPickedLocation(-98.7654, 45.1234);
+        QCOMPARE(lon->text(), "98.7654");
+        QCOMPARE(lon->cursorPosition(), 0);
+        QCOMPARE(lat->text(), "45.1234");
+        QCOMPARE(lat->cursorPosition(), 0);
+        // While the user types there, the caret stays where the typing goes on.
+        Type(*d, IDC_LATITUDE, "12.5");
+        QCOMPARE(lat->cursorPosition(), 4);
+    }
+
     void chartIsSavedThroughTheFileDialog() {
         auto d = Open("site.txt");
         const std::string charts = m_folders->work() + "/charts";
@@ -998,6 +1026,34 @@ private slots:
         QCOMPARE(next->m_locationNotice, "Not land!");
         next->Graph()->OnCommand(CClimateGraph::kSaveCommand);
         QCOMPARE(m_picker.calls.size(), std::size_t(2));
+    }
+
+    void aQuestionKeepsItsOwnLineBreaks() {
+        // The box is as wide as the text's widest line: no line of it wraps again.
+        MessageBoxPrompt boxes;
+        const std::string question = short_spinup_question();
+        bool measured = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QLabel* label = nullptr;
+            for (QLabel* candidate : box->findChildren<QLabel*>())
+                if (candidate->text().toStdString() == question)
+                    label = candidate;
+            QVERIFY(label);
+            const QFontMetrics metrics(label->font());
+            const int room = label->contentsRect().width() - 2 * label->margin() -
+                             std::max(label->indent(), 0);
+            for (const QString& line : label->text().split('\n'))
+                QVERIFY2(metrics.horizontalAdvance(line) <= room, qPrintable(line));
+            // The label's own layout agrees: no more height than without any wrapping.
+            QCOMPARE(label->heightForWidth(label->width()), label->heightForWidth(5000));
+            measured = true;
+            box->button(QMessageBox::No)->click();
+        });
+        QCOMPARE(boxes.show(question, PromptIcon::Question, PromptButtons::YesNo),
+                 PromptAnswer::No);
+        QVERIFY(measured);
     }
 
     void anUnfinishedLocationShowsTheValueInUse_data() {
