@@ -14,10 +14,20 @@ std::string QtFilePicker::BrowseForFile(const std::string& title, const std::str
 
     // The pairs' descriptions carry their patterns in parentheses, as Qt's filters do.
     QStringList filters;
+    QStringList patterns;
     const QStringList parts = QString::fromStdString(filter).split('\t');
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        if (!parts[i].isEmpty())
+        if (!parts[i].isEmpty()) {
             filters << parts[i];
+            patterns << parts[i + 1];
+        }
+    // The extension a name without one gets: that of the chosen filter's only pattern.
+    const auto suffixOf = [filters, patterns](const QString& chosen) {
+        const QString pattern = patterns.value(filters.indexOf(chosen));
+        const bool single = pattern.count('*') == 1 && !pattern.contains(';') &&
+                            !pattern.contains(' ');
+        return single && pattern.startsWith("*.") ? pattern.mid(2) : QString();
+    };
 
     QFileDialog dialog(m_parent, QString::fromStdString(title));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -26,6 +36,11 @@ std::string QtFilePicker::BrowseForFile(const std::string& title, const std::str
     if (!folder.isEmpty())
         dialog.setDirectory(folder);
     dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(suffixOf(filters.value(0)));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, suffixOf](const QString& chosen) {
+                         dialog.setDefaultSuffix(suffixOf(chosen));
+                     });
     dialog.selectFile(name);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

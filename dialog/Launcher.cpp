@@ -1,29 +1,144 @@
 #include "dialog/Launcher.h"
 
-#include <QProcess>
-#include <QStandardPaths>
-#include <QStringList>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <time.h>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace skyfetch {
+namespace {
 
-void DesktopLauncher::OpenInSpreadsheet(const std::string& path) {
-    const QString file = QString::fromStdString(path);
-    const struct {
-        const char* program;
-        QStringList options;
-    } spreadsheets[] = {{"libreoffice", {"--calc"}}, {"localc", {}}, {"gnumeric", {}}};
-    for (const auto& candidate : spreadsheets) {
-        const QString program = QStandardPaths::findExecutable(candidate.program);
-        if (!program.isEmpty()) {
-            QProcess::startDetached(program, QStringList(candidate.options) << file);
-            return;
-        }
-    }
-    QProcess::startDetached("xdg-open", {file});
+bool IsExecutableFile(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           access(path.c_str(), X_OK) == 0;
 }
 
-void DesktopLauncher::ExploreFolder(const std::string& folder) {
-    QProcess::startDetached("xdg-open", {QString::fromStdString(folder)});
+// Tries the candidates in order; the first one that takes the request ends the search.
+bool StartFirst(const std::vector<std::vector<std::string>>& candidates,
+                std::chrono::milliseconds wait) {
+    for (const std::vector<std::string>& arguments : candidates)
+        if (StartProgram(arguments, wait) == StartOutcome::Started)
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::string FindOnPath(const std::string& program) {
+    if (program.empty())
+        return {};
+    if (program.find('/') != std::string::npos)
+        return IsExecutableFile(program) ? program : std::string();
+    const char* variable = std::getenv("PATH");
+    const std::string path = variable ? variable : "/usr/local/bin:/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find(':', start);
+        if (end == std::string::npos)
+            end = path.size();
+        // An empty entry stands for the current directory, as for the shell.
+        const std::string folder = end == start ? "." : path.substr(start, end - start);
+        const std::string candidate = folder + "/" + program;
+        if (IsExecutableFile(candidate))
+            return candidate;
+        start = end + 1;
+    }
+    return {};
+}
+
+StartOutcome StartProgram(const std::vector<std::string>& arguments,
+                          std::chrono::milliseconds wait) {
+    if (arguments.empty())
+        return StartOutcome::NotFound;
+    const std::string program = FindOnPath(arguments[0]);
+    if (program.empty())
+        return StartOutcome::NotFound;
+
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    // The program gets its own session (closing our terminal does not end it), no input,
+    // default handling of the signals this process may ignore, and no blocked signals.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (int signal : {SIGPIPE, SIGXFSZ, SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGCHLD})
+        sigaddset(&defaults, signal);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    pid_t pid = 0;
+    const int failed = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(),
+                                   environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0)
+        return StartOutcome::FailedAtOnce; // not executed at all
+
+    // An early end with an error means the program could not do what was asked (no
+    // handler for the file, no display, a broken installation).
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? StartOutcome::Started
+                                                                 : StartOutcome::FailedAtOnce;
+        if (done < 0 && errno != EINTR)
+            return StartOutcome::Started; // no longer ours to watch
+        if (std::chrono::steady_clock::now() >= deadline)
+            break;
+        const timespec pause{0, 10 * 1000 * 1000};
+        nanosleep(&pause, nullptr);
+    }
+    // Still running: it has the request. Its end is collected in the background, so
+    // that it leaves no zombie behind while this program goes on.
+    std::thread([pid] {
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return StartOutcome::Started;
+}
+
+bool DesktopLauncher::OpenInSpreadsheet(const std::string& path) {
+    return StartFirst({{"libreoffice", "--calc", path},
+                       {"localc", path},
+                       {"gnumeric", path},
+                       {"xdg-open", path}},
+                      m_earlyExitWait);
+}
+
+bool DesktopLauncher::ExploreFolder(const std::string& folder) {
+    return StartFirst({{"xdg-open", folder}}, m_earlyExitWait);
+}
+
+std::string NoViewerMessage(const std::string& path) {
+    return "No spreadsheet program or other viewer could be started for\n" + path +
+           "\nPlease open the file by hand; it is a tab-delimited text file.";
+}
+
+std::string NoFileManagerMessage(const std::string& folder) {
+    return "No file manager could be started to show the folder\n" + folder +
+           "\nPlease open the folder by hand.";
 }
 
 } // namespace skyfetch

@@ -1,26 +1,61 @@
 #pragma once
 
+#include <chrono>
 #include <string>
+#include <vector>
 
 namespace skyfetch {
 
 // The two requests the program makes of the desktop after a file was written: open the
-// file in a spreadsheet program and show its folder. Both start without waiting and
-// without checking the outcome. Tests record the requests instead.
+// file in a spreadsheet program and show its folder. Both start the program without
+// waiting for it to finish. Each says whether a program took the request: false when
+// no program for it was found, or every one that was tried failed at once; the caller
+// then tells the user where the file is. Tests record the requests instead.
 class Launcher {
 public:
     virtual ~Launcher() = default;
-    virtual void OpenInSpreadsheet(const std::string& path) = 0;
-    virtual void ExploreFolder(const std::string& folder) = 0;
+    virtual bool OpenInSpreadsheet(const std::string& path) = 0;
+    virtual bool ExploreFolder(const std::string& folder) = 0;
 };
 
 // The first spreadsheet program found on PATH (LibreOffice Calc, localc, Gnumeric),
 // else the desktop's default application through xdg-open; folders through xdg-open.
 // Paths are passed as single arguments, never quoted.
+//
+// A program is started, then watched for up to earlyExitWait: one that ends within that
+// time with an error (or could not be executed) has failed, and the next candidate is
+// tried; one that ends without an error or is still running has taken the request and
+// is left to run on its own, in its own session.
 class DesktopLauncher : public Launcher {
 public:
-    void OpenInSpreadsheet(const std::string& path) override;
-    void ExploreFolder(const std::string& folder) override;
+    explicit DesktopLauncher(
+        std::chrono::milliseconds earlyExitWait = std::chrono::milliseconds(1500))
+        : m_earlyExitWait(earlyExitWait) {}
+    bool OpenInSpreadsheet(const std::string& path) override;
+    bool ExploreFolder(const std::string& folder) override;
+
+private:
+    std::chrono::milliseconds m_earlyExitWait;
 };
+
+// What the user is told when no program took the request, naming what to open by hand.
+std::string NoViewerMessage(const std::string& path);
+std::string NoFileManagerMessage(const std::string& folder);
+
+// The full path of program (a bare name) in the folders of $PATH that the process may
+// execute, or "" when there is none. A name with a '/' is returned as it is when
+// executable.
+std::string FindOnPath(const std::string& program);
+
+enum class StartOutcome {
+    NotFound,      // no such program on PATH
+    FailedAtOnce,  // it could not be executed, or ended with an error within the wait
+    Started,       // still running after the wait, or ended successfully within it
+};
+
+// Starts arguments[0] (looked up on PATH) with the rest as its arguments, its standard
+// input from /dev/null, and watches it for up to wait as DesktopLauncher describes.
+StartOutcome StartProgram(const std::vector<std::string>& arguments,
+                          std::chrono::milliseconds wait);
 
 } // namespace skyfetch

@@ -92,7 +92,7 @@ const struct {
     {IDC_SPINUPYEARS,
      "Should normally be at least 3x the mean disturbance interval and at most 1000 years"},
     {IDC_SCENARIOYEARS, "Typically 100 years"},
-    {IDC_GRAPH, "Right click to copy"},
+    {IDC_GRAPH, "Right click to copy or save"},
     {IDC_FOLDERTREE, "Click to change folder for output file"},
 };
 
@@ -234,6 +234,7 @@ CGlobeView* CSkyfetchDlg::CreateGlobeControl() {
 CClimateGraph* CSkyfetchDlg::CreateGraphControl() {
     auto* graph = new CClimateGraph(this);
     graph->SetNoticeSource([this] { return QString::fromStdString(m_locationNotice); });
+    graph->SetSaveFileSource([this] { return ChooseChartFile(); });
     return graph;
 }
 
@@ -329,6 +330,15 @@ void CSkyfetchDlg::ConnectHandlers() {
             [this] { OnLocationTextChanged(true); });
     connect(Edit(IDC_LATITUDE), &QLineEdit::textChanged, this,
             [this] { OnLocationTextChanged(false); });
+    // The location fields are narrow: a value put there while the user is elsewhere shows
+    // from its start ("123.456", not "23.456" scrolled to its end).
+    for (int id : {IDC_LONGITUDE, IDC_LATITUDE}) {
+        QLineEdit* edit = Edit(id);
+        connect(edit, &QLineEdit::textChanged, this, [this, edit] {
+            if (focusWidget() != edit)
+                edit->setCursorPosition(0);
+        });
+    }
     for (int id : {IDC_EAST, IDC_WEST})
         connect(qobject_cast<QRadioButton*>(Control(id)), &QRadioButton::clicked, this,
                 [this] { OnHemisphereClicked(true); });
@@ -373,11 +383,14 @@ bool CSkyfetchDlg::eventFilter(QObject* watched, QEvent* event) {
             // the field within the window, or by "Generate file" itself.
             if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
                 OnOutputNameFocusLost();
-        } else if (reason != Qt::PopupFocusReason) {
-            if (watched == Edit(IDC_LONGITUDE))
-                OnLocationFocusLost(true);
-            else if (watched == Edit(IDC_LATITUDE))
-                OnLocationFocusLost(false);
+        } else if (reason != Qt::PopupFocusReason &&
+                   (watched == Edit(IDC_LONGITUDE) || watched == Edit(IDC_LATITUDE))) {
+            auto* edit = static_cast<QLineEdit*>(watched);
+            OnLocationFocusLost(edit == Edit(IDC_LONGITUDE));
+            // Left for another field, the value shows from its start. Left for another
+            // window, the caret stays where the user will go on typing.
+            if (reason != Qt::ActiveWindowFocusReason)
+                edit->setCursorPosition(0);
         }
     }
     return QDialog::eventFilter(watched, event);

@@ -149,6 +149,9 @@ private:
 
     void OnOutputNameChanged();
     void OnOutputNameFocusLost();
+    // "Save chart as..." of the graph: the file dialog, starting in the folder a chart
+    // was last saved to; that folder is remembered. "" when cancelled.
+    std::string ChooseChartFile();
     // The name check of CheckOutputFile for a given name, with its message.
     bool CheckOutputName(const std::string& name);
     void OnTreeItemClicked(QTreeWidgetItem* item);

@@ -9,6 +9,7 @@
 #include "climate/Spinup.h"
 #include "dialog/Launcher.h"
 #include "rules/LocationRules.h"
+#include "rules/OutputFileCheck.h"
 #include "rules/OutputName.h"
 #include "driver/DriverFileWriter.h"
 #include "driver/ParameterRules.h"
@@ -22,6 +23,7 @@
 #include <QProgressBar>
 
 #include <cstdio>
+#include <cstring>
 
 namespace skyfetch {
 namespace {
@@ -147,11 +149,15 @@ void CSkyfetchDlg::OnOK() {
             scenario_set(), [&progress](int done, int total) { progress.Show(done, total); });
     }
     if (!written) {
-        // Not even created: the short message. Failed while writing: the writer's text,
-        // which gives the system's reason (a full disk, a size limit).
-        const std::string message = written.failure == WriteFailure::Open
-                                        ? "Could not open " + outputPath + " for output"
-                                        : written.error;
+        // Not even created: the message of the check before writing, with the reason.
+        // Failed while writing: the writer's text, which gives the system's reason (a
+        // full disk, a size limit).
+        const std::string message =
+            written.failure == WriteFailure::Open
+                ? CouldNotOpenMessage(outputPath, written.systemError
+                                                          ? std::strerror(written.systemError)
+                                                          : std::string())
+                : written.error;
         user_prompt().show(message, PromptIcon::Error, PromptButtons::Ok);
         return;
     }
@@ -178,15 +184,15 @@ void CSkyfetchDlg::OnOK() {
     Append(report, item, ItemNewLine, item.align, item.breakAfter, item.text);
     Append(report, item, ItemText, -1, true,
            "The file may be opened and viewed as a tab-delimited text file in a spreadsheet "
-           "program such as Excel.");
+           "program such as LibreOffice Calc.");
     Append(report, item, ItemNewLine, item.align, item.breakAfter, item.text);
     Append(report, item, ItemText, -1, false, "Press ");
     Append(report, item, ItemBold, -1, false, "View");
     Append(report, item, ItemText, -1, false,
-           " to open " + fileText + " in Excel (if available on this computer), ");
+           " to open " + fileText + " in a spreadsheet program (if one is installed), ");
     Append(report, item, ItemBold, -1, false, "Explore");
     Append(report, item, ItemText, -1, false,
-           " to navigate to " + folderText + " in an Explorer window or ");
+           " to show " + folderText + " in the file manager or ");
     Append(report, item, ItemBold, -1, false, "Finish");
     Append(report, item, ItemText, -1, true, " to leave Skyfetch.");
     Append(report, item, ItemNewLine, item.align, item.breakAfter, item.text);
@@ -199,14 +205,20 @@ void CSkyfetchDlg::OnOK() {
     report.m_width = 640;
     report.m_height = 400;
 
-    // 16. The desktop requests start without waiting; their outcome is not checked.
+    // 16. The desktop requests start without waiting for the program to finish. When no
+    // program takes one, the user is told where the file is before the program ends.
     if (report.exec() == QDialog::Accepted) {
         if (report.m_result == 1 && !folderText.empty()) {
             if (folderText.back() != '/')
                 folderText += '/';
-            m_launcher->OpenInSpreadsheet(folderText + fileText);
+            const std::string path = folderText + fileText;
+            if (!m_launcher->OpenInSpreadsheet(path))
+                user_prompt().show(NoViewerMessage(path), PromptIcon::Information,
+                                   PromptButtons::Ok);
         } else if (report.m_result == 2 && !folderText.empty()) {
-            m_launcher->ExploreFolder(folderText);
+            if (!m_launcher->ExploreFolder(folderText))
+                user_prompt().show(NoFileManagerMessage(folderText), PromptIcon::Information,
+                                   PromptButtons::Ok);
         }
     }
 

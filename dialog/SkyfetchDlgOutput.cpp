@@ -2,10 +2,13 @@
 // folder tree, the file dialogs and the check before a file is written.
 #include "dialog/SkyfetchDlg.h"
 
+#include "settings/ProfileLocations.h"
+#include "settings/SettingsKeys.h"
 #include "dialog/FilePicker.h"
 #include "rules/FolderTree.h"
 #include "rules/OutputFileCheck.h"
 #include "rules/OutputName.h"
+#include "putil/FileSystem.h"
 #include "putil/UserPrompt.h"
 
 #include <QLineEdit>
@@ -19,7 +22,12 @@ namespace skyfetch {
 namespace {
 
 constexpr const char* kBrowseTitle = "Output file name";
-constexpr const char* kBrowseFilter = "Text files (*.txt)\t*.txt\tAll files (*.*)\t*.*\t";
+// "All files (*)": Qt reads the pattern in the parentheses, and "*.*" would hide names
+// without a dot, which are common here.
+constexpr const char* kBrowseFilter = "Text files (*.txt)\t*.txt\tAll files (*)\t*\t";
+constexpr const char* kChartTitle = "Save chart as";
+constexpr const char* kChartFilter =
+    "SVG pictures (*.svg)\t*.svg\tPNG images (*.png)\t*.png\tPDF documents (*.pdf)\t*.pdf\t";
 
 // Edit positions count UTF-16 units, the name rules count bytes of UTF-8.
 int ToByteOffset(const QString& text, int position) {
@@ -89,9 +97,14 @@ void CSkyfetchDlg::FillFolderTree(std::string path) {
     m_folderTree->clear();
     QTreeWidgetItem* parent = nullptr;
     std::vector<QTreeWidgetItem*> items;
+    std::string fullPath;
     for (std::size_t i = 0; i < chain.components.size(); ++i) {
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_folderTree);
         item->setText(0, QString::fromStdString(chain.components[i]));
+        // The tree is narrow: the tip gives each item's whole path, however long.
+        const bool joined = fullPath.empty() || fullPath.back() == '/';
+        fullPath += (joined ? "" : "/") + chain.components[i];
+        item->setToolTip(0, QString::fromStdString(fullPath));
         const bool isFile = i + 1 == chain.components.size();
         if (!m_treeImages.isEmpty())
             item->setIcon(0, m_treeImages[isFile ? 2 : 0]);
@@ -184,6 +197,31 @@ void CSkyfetchDlg::TakeOutputPath(const std::string& path) {
     } else {
         m_outputName = path;
     }
+}
+
+std::string CSkyfetchDlg::ChooseChartFile() {
+    // The folder of the last saved chart while it is still there, else the output folder.
+    const Profile app = application_profile();
+    std::string folder = app.read_string(settings::kChartDir, "");
+    if (file_kind(folder) != FileKind::Folder)
+        folder = m_outputFolder.empty() ? CurrentFolder() : m_outputFolder;
+    // Named after the output file: the chart of climate.txt is climate.svg.
+    std::string name = StripFolder(m_outputName);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    if (name.empty() || name[0] == '.')
+        name = "chart";
+    const std::string start = (folder == "/" ? "" : folder) + "/" + name + ".svg";
+    const std::string path = m_picker->BrowseForFile(kChartTitle, start, kChartFilter);
+    if (path.empty())
+        return {};
+    std::string chosen = folder_of(path);
+    if (chosen[0] != '/') {
+        const std::string current = CurrentFolder();
+        chosen = chosen == "." ? current : (current == "/" ? "" : current) + "/" + chosen;
+    }
+    app.write_string(settings::kChartDir, chosen);
+    return path;
 }
 
 bool CSkyfetchDlg::CheckOutputFile() {

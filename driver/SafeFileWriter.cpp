@@ -121,7 +121,7 @@ WriteResult SafeFileWriter::fail_with(WriteFailure why, const std::string& what,
         text += std::string(": ") + std::strerror(error);
     discard();
     if (m_result.ok())
-        m_result = WriteResult::failed(why, text);
+        m_result = WriteResult::failed(why, text, error);
     return m_result;
 }
 

@@ -18,12 +18,15 @@ enum class WriteFailure {
 struct WriteResult {
     WriteFailure failure = WriteFailure::None;
     std::string error;
+    int systemError = 0; // the errno behind the failure, when the system gave one
 
     bool ok() const { return failure == WriteFailure::None; }
     explicit operator bool() const { return ok(); }
 
     static WriteResult success() { return {}; }
-    static WriteResult failed(WriteFailure why, std::string text) { return {why, std::move(text)}; }
+    static WriteResult failed(WriteFailure why, std::string text, int systemError = 0) {
+        return {why, std::move(text), systemError};
+    }
 };
 
 } // namespace skyfetch

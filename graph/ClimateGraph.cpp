@@ -1,6 +1,9 @@
 #include "graph/ClimateGraph.h"
 
+#include "graph/ChartFile.h"
 #include "graph/DrawGraph.h"
+#include "putil/FileSystem.h"
+#include "putil/UserPrompt.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -9,10 +12,52 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace skyfetch {
+namespace {
+
+// The graph drawn on an SVG generator writing to device, w x h pixels.
+void WriteSvg(CClimateGraph& graph, QIODevice* device, int w, int h) {
+    QSvgGenerator generator;
+    generator.setOutputDevice(device);
+    generator.setSize(QSize(w, h));
+    generator.setViewBox(QRect(0, 0, w, h));
+    generator.setTitle(QStringLiteral("Graph"));
+    generator.setDescription(QStringLiteral("Skyfetch"));
+    QPainter painter(&generator);
+    graph.DrawGraph(&painter, w, h);
+}
+
+// The graph drawn on a white image of w x h pixels (at least one each way).
+QImage DrawImage(CClimateGraph& graph, int w, int h) {
+    QImage image(std::max(w, 1), std::max(h, 1), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    graph.DrawGraph(&painter, w, h);
+    return image;
+}
+
+// The graph on one PDF page of w x h points, a pixel to a point.
+bool WritePdf(CClimateGraph& graph, QIODevice* device, int w, int h) {
+    QPdfWriter writer(device);
+    writer.setResolution(72);
+    writer.setPageSize(QPageSize(QSizeF(std::max(w, 1), std::max(h, 1)), QPageSize::Point));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setTitle(QStringLiteral("Graph"));
+    writer.setCreator(QStringLiteral("Skyfetch"));
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    graph.DrawGraph(&painter, w, h);
+    return painter.end();
+}
+
+} // namespace
 
 CClimateGraph::CClimateGraph(QWidget* parent) : QFrame(parent) {
     setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -25,6 +70,14 @@ void CClimateGraph::SetFonts(const GraphFonts* fonts) {
 
 void CClimateGraph::SetNoticeSource(std::function<QString()> source) {
     m_noticeSource = std::move(source);
+}
+
+void CClimateGraph::SetSaveFileSource(std::function<std::string()> source) {
+    m_saveFileSource = std::move(source);
+}
+
+bool CClimateGraph::ShowsNotice() const {
+    return m_noticeSource && !m_noticeSource().isEmpty();
 }
 
 const GraphFonts& CClimateGraph::Fonts() {
@@ -48,8 +101,7 @@ void CClimateGraph::paintEvent(QPaintEvent*) {
     painter.setClipRect(client);
     painter.fillRect(client, Qt::white); // the window's own background
     painter.translate(client.topLeft());
-    const bool notLand = m_noticeSource && !m_noticeSource().isEmpty();
-    if (notLand)
+    if (ShowsNotice())
         DrawGraphNotice(&painter, QStringLiteral("Not land!"), Fonts(), client.width(),
                         client.height());
     else
@@ -65,8 +117,12 @@ void CClimateGraph::mousePressEvent(QMouseEvent* event) {
     }
     QMenu menu(this);
     QAction* copy = menu.addAction(QStringLiteral("&Copy to clipboard"));
+    QAction* save = menu.addAction(QStringLiteral("&Save chart as..."));
+    copy->setEnabled(!ShowsNotice());
+    save->setEnabled(!ShowsNotice() && m_saveFileSource != nullptr);
     // The chosen item comes back to the graph as its command.
     connect(copy, &QAction::triggered, this, [this] { OnCommand(kCopyCommand); });
+    connect(save, &QAction::triggered, this, [this] { OnCommand(kSaveCommand); });
     menu.exec(mapToGlobal(event->position().toPoint()));
 }
 
@@ -75,8 +131,14 @@ void CClimateGraph::DrawGraph(QPainter* painter, int width, int height) {
 }
 
 bool CClimateGraph::OnCommand(int id) {
+    // While "Not land!" shows there is no chart: a copy or a file would hold another
+    // cell's than the one selected.
+    if (ShowsNotice())
+        return true;
     if (id == kCopyCommand)
         CopyToClipboard();
+    else if (id == kSaveCommand)
+        SaveChartAs();
     return true;
 }
 
@@ -90,31 +152,65 @@ void CClimateGraph::CopyToClipboard() {
 QMimeData* CClimateGraph::MakeClipboardData() {
     const int w = ClientWidth();
     const int h = ClientHeight();
-
     QBuffer svg;
     svg.open(QIODevice::WriteOnly);
-    {
-        QSvgGenerator generator;
-        generator.setOutputDevice(&svg);
-        generator.setSize(QSize(w, h));
-        generator.setViewBox(QRect(0, 0, w, h));
-        generator.setTitle(QStringLiteral("Graph"));
-        generator.setDescription(QStringLiteral("Skyfetch"));
-        QPainter painter(&generator);
-        DrawGraph(&painter, w, h);
-    }
-
-    QImage image(std::max(w, 1), std::max(h, 1), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        DrawGraph(&painter, w, h);
-    }
+    WriteSvg(*this, &svg, w, h);
 
     auto* data = new QMimeData;
     data->setData(QStringLiteral("image/svg+xml"), svg.data());
-    data->setImageData(image);
+    data->setImageData(DrawImage(*this, w, h));
     return data;
+}
+
+void CClimateGraph::SaveChartAs() {
+    if (!m_saveFileSource)
+        return;
+    const std::string chosen = m_saveFileSource();
+    if (chosen.empty())
+        return;
+    const std::string path = ChartFileName(chosen);
+    if (name_exists(path) &&
+        user_prompt().show(path + " already exists\nDo you want to overwrite it?",
+                           PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
+        return;
+    std::string error;
+    if (!SaveChart(path, error)) {
+        if (!error.empty() && error.back() != '.')
+            error += '.';
+        user_prompt().show("Could not save the chart as \"" + path + "\".\n" + error,
+                           PromptIcon::Error, PromptButtons::Ok);
+    }
+}
+
+bool CClimateGraph::SaveChart(const std::string& path, std::string& error) {
+    const int w = ClientWidth();
+    const int h = ClientHeight();
+    // The picture goes to a temporary file beside the target and replaces it only once
+    // complete, so a failed save leaves an older file as it was.
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString().toStdString();
+        return false;
+    }
+    bool drawn = true;
+    switch (ChartFormatOf(path)) {
+    case ChartFormat::Png:
+        drawn = DrawImage(*this, w, h).save(&file, "PNG");
+        break;
+    case ChartFormat::Pdf:
+        drawn = WritePdf(*this, &file, w, h);
+        break;
+    case ChartFormat::Svg:
+    case ChartFormat::None:
+        WriteSvg(*this, &file, w, h);
+        break;
+    }
+    if (drawn && file.error() == QFileDevice::NoError && file.commit())
+        return true;
+    // Without commit the temporary file is removed with the object.
+    error = file.error() != QFileDevice::NoError ? file.errorString().toStdString()
+                                                 : "The picture could not be drawn";
+    return false;
 }
 
 } // namespace skyfetch

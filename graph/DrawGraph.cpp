@@ -2,8 +2,11 @@
 
 #include "graph/GraphGeometry.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
+
+#include <algorithm>
 
 namespace skyfetch {
 namespace {
@@ -52,7 +55,18 @@ void DrawGraph(QPainter* painter, const ClimateGraphData& data, const GraphFonts
     p.save();
     PrepareDefaults(p);
 
-    const GraphGeometry g = ComputeGraphGeometry(data, width, height, initialWidth);
+    // Measured on the painter's device, as the text is drawn there.
+    p.setFont(fonts.horizontal.font);
+    const QFontMetrics labels = p.fontMetrics();
+    p.setFont(fonts.downward.font);
+    const int titleDescent = p.fontMetrics().descent();
+    p.setFont(fonts.upward.font);
+    GraphTextSize text;
+    text.labelWidth = [&labels](const std::string& label) {
+        return labels.horizontalAdvance(QString::fromStdString(label));
+    };
+    text.titleDescent = std::max(titleDescent, p.fontMetrics().descent());
+    const GraphGeometry g = ComputeGraphGeometry(data, width, height, initialWidth, text);
     Clear(p, g.clear);
     if (!g.hasData) {
         p.restore();

@@ -12,6 +12,16 @@ int Intervals(int labels) {
     return std::max(labels - 1, 1);
 }
 
+// The distance from the axis that a title's baseline needs to stay clear of its axis's
+// labels, which start 6 pixels from the axis.
+int ClearOfLabels(const std::vector<GraphTick>& ticks, const GraphTextSize& text) {
+    int widest = 0;
+    if (text.labelWidth)
+        for (const GraphTick& tick : ticks)
+            widest = std::max(widest, text.labelWidth(tick.label));
+    return 6 + widest + kTitleGap + text.titleDescent;
+}
+
 } // namespace
 
 std::string FormatAxisLabel(double value) {
@@ -24,7 +34,7 @@ std::string FormatAxisLabel(double value) {
 }
 
 GraphGeometry ComputeGraphGeometry(const ClimateGraphData& data, int width, int height,
-                                   int initialWidth) {
+                                   int initialWidth, const GraphTextSize& text) {
     GraphGeometry g;
     g.width = width;
     g.height = height;
@@ -63,7 +73,8 @@ GraphGeometry ComputeGraphGeometry(const ClimateGraphData& data, int width, int 
         const int y = static_cast<int>(static_cast<float>(yB) - static_cast<float>(i) * sP);
         g.rightTicks.push_back({y, FormatAxisLabel(i * dP)});
     }
-    g.precipitationTitle = {xR + l.labelOffset, g.yMiddle};
+    g.precipitationTitle = {xR + std::max(l.labelOffset, ClearOfLabels(g.rightTicks, text)),
+                            g.yMiddle};
 
     // Month axis: thirteen ticks bounding twelve slots, letters under the slots.
     for (int i = 0; i <= 12; ++i) {
@@ -104,7 +115,9 @@ GraphGeometry ComputeGraphGeometry(const ClimateGraphData& data, int width, int 
         const int y = static_cast<int>(static_cast<float>(yB) - static_cast<float>(i) * sT - 0.5);
         g.leftTicks.push_back({y, FormatAxisLabel(i * dT + aT0)});
     }
-    g.temperatureTitle = {static_cast<int>(xL - 1.1 * l.labelOffset), g.yMiddle};
+    g.temperatureTitle = {std::min(static_cast<int>(xL - 1.1 * l.labelOffset),
+                                   xL - ClearOfLabels(g.leftTicks, text)),
+                          g.yMiddle};
 
     for (int i = 0; i < 12; ++i) {
         const int x = static_cast<int>(xL + 2 + (i + 0.5) * (bw + 1));

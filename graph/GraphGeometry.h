@@ -5,6 +5,7 @@
 #include "graph/ScaleAxis.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,8 @@ struct GraphGeometry {
     // Right axis ticks run from (xRight, y) to (xRight + 4, y); their labels start at
     // (xRight + 6, y + 3) on the baseline.
     std::vector<GraphTick> rightTicks;
-    GraphPoint precipitationTitle; // centre of the baseline; the text runs downwards
+    // Centre of the baseline; the text runs downwards, its descenders towards the axis.
+    GraphPoint precipitationTitle;
 
     // Month ticks run from (x, yBase) down to (x, height - 34).
     std::array<int, 13> monthTicks{};
@@ -64,16 +66,30 @@ struct GraphGeometry {
     // Left axis ticks run from (xLeft, y) to (xLeft - 4, y); their labels end at
     // (xLeft - 6, y + 3) on the baseline.
     std::vector<GraphTick> leftTicks;
-    GraphPoint temperatureTitle; // centre of the baseline; the text runs upwards
+    // Centre of the baseline; the text runs upwards, its descenders towards the axis.
+    GraphPoint temperatureTitle;
     std::array<GraphPoint, 12> line;
 };
 
 inline constexpr char kMonthLetters[] = "JFMAMJJASOND";
 
+// What the layout needs to know of the fonts, measured by the painting side: how wide the
+// tick labels are written, and how far the rotated axis titles reach from their baseline
+// towards the axis (the font's descent: both titles turn their descenders to the plot).
+struct GraphTextSize {
+    std::function<int(const std::string&)> labelWidth; // empty: labels taken as 0 wide
+    int titleDescent = 0;
+};
+
+// Pixels kept free between the widest tick label and an axis title.
+inline constexpr int kTitleGap = 2;
+
 // Lays out the graph of `data` in a width x height area; initialWidth is the width at
-// the graph's first paint.
+// the graph's first paint. Each axis title stands where the layout puts it
+// (labelOffset from the axis), or further out when the widest label of its axis would
+// reach it there.
 GraphGeometry ComputeGraphGeometry(const ClimateGraphData& data, int width, int height,
-                                   int initialWidth);
+                                   int initialWidth, const GraphTextSize& text = {});
 
 // An axis label as "%g" prints it in the C locale, whatever the user's locale.
 std::string FormatAxisLabel(double value);

@@ -15,10 +15,12 @@ struct OutputFileCheck {
     bool ok = true;
     std::string message;
     PromptIcon icon = PromptIcon::Warning;
+    int error = 0; // errno of the step that refused the name (0 when none did)
 };
 
-// The text shown when the output file cannot be created under this name.
-std::string CouldNotOpenMessage(const std::string& name);
+// The text shown when the output file cannot be created under this name: the name, the
+// system's reason (strerror's text, "" to leave it out) and what the user can do.
+std::string CouldNotOpenMessage(const std::string& name, const std::string& reason);
 
 // Checks, before anything is written, that the driver file can be written under name
 // (relative to the current directory): the name is not empty and does not start with

@@ -2,10 +2,11 @@
 
 // Every key the program keeps between runs, with its default.
 //
-// The application profile (section "SKYFETCH") holds integers only: the changes in
-// tenths offset by 10000 (10000 is no change, 9975 is -2.5), the location in hundredths
-// of a degree offset by 20000 (east and north positive); encode_change and
-// encode_location (driver/ParameterRules.h) make these forms. The default years are
+// The application profile (section "SKYFETCH") holds integers: the changes in tenths
+// offset by 10000 (10000 is no change, 9975 is -2.5), the location in hundredths of a
+// degree offset by 20000 (east and north positive); encode_change and encode_location
+// (driver/ParameterRules.h) make these forms. Its one text is the folder a chart was
+// last saved to, stored verbatim. The default years are
 // the protocol's own (kDefaultSpinupYears, kDefaultScenarioYears there). The shared profile
 // (section "PHYTOMOD") holds texts that the model's other tools read too.
 
@@ -23,6 +24,7 @@ inline constexpr const char* kCo2Change = "CO2CHANGE";
 inline constexpr const char* kRainDaysChange = "RAINDAYSCHANGE";
 inline constexpr const char* kLongitude = "LONGITUDE";
 inline constexpr const char* kLatitude = "LATITUDE";
+inline constexpr const char* kChartDir = "CHARTDIR";
 
 inline constexpr int kNoChange = 10000;         // stored form of a change of 0
 inline constexpr int kDefaultLongitude = 34725; // 147.25 E

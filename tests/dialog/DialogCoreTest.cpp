@@ -1,12 +1,22 @@
 #include "dialog/DialogTemplate.h"
 #include "dialog/ExchangeText.h"
+#include "dialog/Launcher.h"
 #include "dialog/ToolTipText.h"
 #include "dialog/UpDownSteps.h"
 
+#include "TempFolder.h"
+#include "TextFiles.h"
+
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <set>
+#include <sstream>
+#include <sys/stat.h>
 
 using namespace skyfetch;
 
@@ -259,4 +269,121 @@ TEST(ToolTipText, WrapsAtBlanksWithinTheWidth) {
         EXPECT_LE(width(wrapped.substr(start, end - start)), 400);
         start = end + 1;
     }
+}
+
+// ---------------------------------------------------------------------------------------
+// Desktop launcher, run against a PATH of one folder of small scripts.
+
+namespace {
+
+using namespace std::chrono_literals;
+
+enum class Script { Succeeds, Fails, NotExecutable, WaitsForRelease };
+
+// A PATH holding only the given scripts for the lifetime of the object. A script that
+// runs writes its own name and arguments, one a line, to <name>.args beside it.
+class FakePath {
+public:
+    explicit FakePath(const std::vector<std::pair<std::string, Script>>& scripts)
+        : m_previous(std::getenv("PATH") ? std::getenv("PATH") : "") {
+        for (const auto& [name, kind] : scripts) {
+            // Only shell built-ins: PATH holds nothing else.
+            const std::string record = "printf '%s\\n' \"${0##*/}\" \"$@\" > '" +
+                                       m_folder.path() + "/" + name + ".args'\n";
+            std::string body = "#!/bin/sh\n" + record;
+            if (kind == Script::Fails)
+                body += "exit 1\n";
+            else if (kind == Script::WaitsForRelease)
+                body += "read line < '" + release() + "'\nexit 1\n";
+            test::write_text(m_folder.path() + "/" + name, body);
+            if (kind != Script::NotExecutable)
+                std::filesystem::permissions(m_folder.path() + "/" + name,
+                                             std::filesystem::perms::owner_all);
+        }
+        mkfifo(release().c_str(), 0600);
+        setenv("PATH", m_folder.path().c_str(), 1);
+    }
+    ~FakePath() { setenv("PATH", m_previous.c_str(), 1); }
+
+    // The arguments a script was started with, its name first; empty when it never ran.
+    std::vector<std::string> Run(const std::string& name) const {
+        std::vector<std::string> lines;
+        std::istringstream in(test::read_text(m_folder.path() + "/" + name + ".args"));
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    // Lets a waiting script end (with an error, which by now no longer counts).
+    void Release() const { std::ofstream(release()) << "go\n"; }
+
+private:
+    std::string release() const { return m_folder.path() + "/release"; }
+    test::TempFolder m_folder;
+    std::string m_previous;
+};
+
+} // namespace
+
+TEST(DesktopLauncher, TriesTheProgramsInTurnUntilOneTakesTheRequest) {
+    const std::string file = "/data/run 1/climate file.txt";
+    const std::string folder = "/data/run 1";
+    using Calls = std::vector<std::vector<std::string>>;
+    const struct {
+        const char* name;
+        bool explore;
+        std::vector<std::pair<std::string, Script>> scripts;
+        bool taken;
+        Calls calls; // what each script that should have run was given
+        std::vector<std::string> notRun;
+    } cases[] = {
+        {"no program", false, {}, false, {}, {}},
+        {"libreoffice", false,
+         {{"libreoffice", Script::Succeeds}, {"xdg-open", Script::Succeeds}}, true,
+         {{"libreoffice", "--calc", file}}, {"xdg-open"}},
+        {"failing libreoffice, then xdg-open", false,
+         {{"libreoffice", Script::Fails}, {"localc", Script::NotExecutable},
+          {"xdg-open", Script::Succeeds}}, true,
+         {{"libreoffice", "--calc", file}, {"xdg-open", file}}, {"localc"}},
+        {"gnumeric", false, {{"gnumeric", Script::Succeeds}, {"xdg-open", Script::Succeeds}},
+         true, {{"gnumeric", file}}, {"xdg-open"}},
+        {"only a failing xdg-open", false, {{"xdg-open", Script::Fails}}, false,
+         {{"xdg-open", file}}, {}},
+        {"folder, no program", true, {{"libreoffice", Script::Succeeds}}, false, {},
+         {"libreoffice"}},
+        {"folder", true, {{"xdg-open", Script::Succeeds}}, true, {{"xdg-open", folder}}, {}},
+        {"folder, failing xdg-open", true, {{"xdg-open", Script::Fails}}, false,
+         {{"xdg-open", folder}}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const FakePath path(c.scripts);
+        // A generous wait: every script here ends at once, and the wait ends with it.
+        DesktopLauncher launcher(60s);
+        EXPECT_EQ(c.explore ? launcher.ExploreFolder(folder) : launcher.OpenInSpreadsheet(file),
+                  c.taken);
+        for (const std::vector<std::string>& call : c.calls)
+            EXPECT_EQ(path.Run(call[0]), call);
+        for (const std::string& name : c.notRun)
+            EXPECT_TRUE(path.Run(name).empty()) << name;
+    }
+}
+
+TEST(DesktopLauncher, AProgramStillRunningAfterTheWaitHasTheRequest) {
+    const FakePath path({{"xdg-open", Script::WaitsForRelease}});
+    // The script cannot end before it is released, so the short wait always runs out.
+    DesktopLauncher launcher(50ms);
+    EXPECT_TRUE(launcher.ExploreFolder("/tmp"));
+    path.Release();
+    EXPECT_EQ(path.Run("xdg-open"), (std::vector<std::string>{"xdg-open", "/tmp"}));
+}
+
+TEST(DesktopLauncher, FindsOnlyExecutableFilesOnPath) {
+    const FakePath path({{"viewer", Script::Succeeds}, {"notes", Script::NotExecutable}});
+    const std::string folder = std::getenv("PATH");
+    EXPECT_EQ(FindOnPath("viewer"), folder + "/viewer");
+    EXPECT_EQ(FindOnPath("notes"), "");
+    EXPECT_EQ(FindOnPath("absent"), "");
+    EXPECT_EQ(FindOnPath(folder + "/viewer"), folder + "/viewer");
+    EXPECT_EQ(StartProgram({"absent"}, 60s), StartOutcome::NotFound);
+    EXPECT_EQ(StartProgram({"viewer", "x"}, 60s), StartOutcome::Started);
 }

@@ -65,10 +65,17 @@ public:
 
 class RecordingLauncher : public Launcher {
 public:
-    void OpenInSpreadsheet(const std::string& path) override { opened.push_back(path); }
-    void ExploreFolder(const std::string& folder) override { explored.push_back(folder); }
+    bool OpenInSpreadsheet(const std::string& path) override {
+        opened.push_back(path);
+        return takes;
+    }
+    bool ExploreFolder(const std::string& folder) override {
+        explored.push_back(folder);
+        return takes;
+    }
     std::vector<std::string> opened;
     std::vector<std::string> explored;
+    bool takes = true; // false: as if no program were there to take the request
 };
 
 // A fresh settings folder (XDG_CONFIG_HOME) and working folder (the current directory)

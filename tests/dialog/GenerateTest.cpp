@@ -5,6 +5,7 @@
 #include "settings/Profile.h"
 #include "climate/Spinup.h"
 #include "dialog/DialogTemplate.h"
+#include "dialog/Launcher.h"
 #include "dialog/MessageBoxPrompt.h"
 #include "dialog/SkyfetchDlg.h"
 #include "dialog/UpDownControl.h"
@@ -191,18 +192,18 @@ private slots:
             {ItemNewLine, -1, true, ".", 0},
             {ItemText, -1, true,
              "The file may be opened and viewed as a tab-delimited text file in a spreadsheet "
-             "program such as Excel.",
+             "program such as LibreOffice Calc.",
              0},
             {ItemNewLine, -1, true,
              "The file may be opened and viewed as a tab-delimited text file in a spreadsheet "
-             "program such as Excel.",
+             "program such as LibreOffice Calc.",
              0},
             {ItemText, -1, false, "Press ", 0},
             {ItemBold, -1, false, "View", 0},
-            {ItemText, -1, false, " to open climate.txt in Excel (if available on this computer), ",
-             0},
+            {ItemText, -1, false,
+             " to open climate.txt in a spreadsheet program (if one is installed), ", 0},
             {ItemBold, -1, false, "Explore", 0},
-            {ItemText, -1, false, " to navigate to " + folder + " in an Explorer window or ", 0},
+            {ItemText, -1, false, " to show " + folder + " in the file manager or ", 0},
             {ItemBold, -1, false, "Finish", 0},
             {ItemText, -1, true, " to leave Skyfetch.", 0},
             {ItemNewLine, -1, true, " to leave Skyfetch.", 0},
@@ -297,6 +298,48 @@ private slots:
         QCOMPARE(Shared().read_string("SKYFETCH_LAST_DIR", ""), m_folders->work() + "/sub");
     }
 
+    void whenNoProgramTakesTheRequestTheUserIsTold_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("View") << "View";
+        QTest::newRow("Explore") << "Explore";
+    }
+    void whenNoProgramTakesTheRequestTheUserIsTold() {
+        QFETCH(QString, button);
+        auto d = Open();
+        TypeLandLocation(*d);
+        m_launcher.takes = false;
+        SeenReport report;
+        AnswerReport(report, button);
+        Click(*d, IDOK);
+        QVERIFY(report.shown);
+        const std::string folder = m_folders->work();
+        const bool view = button == "View";
+        QCOMPARE(view ? m_launcher.opened.size() : m_launcher.explored.size(), std::size_t(1));
+        // One message, named so that the user can open it by hand; then the program ends
+        // as after any answer to the report.
+        QCOMPARE(m_prompt.shown.size(), std::size_t(1));
+        QCOMPARE(m_prompt.shown[0].icon, PromptIcon::Information);
+        QCOMPARE(m_prompt.shown[0].buttons, PromptButtons::Ok);
+        QCOMPARE(m_prompt.shown[0].text, view ? NoViewerMessage(folder + "/climate.txt")
+                                              : NoFileManagerMessage(folder));
+        QVERIFY(m_prompt.shown[0].text.find(view ? folder + "/climate.txt\n" : folder + "\n") !=
+                std::string::npos);
+        QCOMPARE(d->result(), int(QDialog::Accepted));
+        QCOMPARE(Shared().read_string("SKYFETCH_LAST_FILE", ""), "climate.txt");
+
+        // A program that takes the request: no message.
+        auto again = Open(); // named climate0.txt, beside the first file
+        TypeLandLocation(*again);
+        m_launcher.takes = true;
+        m_prompt.shown.clear();
+        report = SeenReport();
+        AnswerReport(report, button);
+        Click(*again, IDOK);
+        QVERIFY(report.shown);
+        QCOMPARE(m_launcher.opened.size() + m_launcher.explored.size(), std::size_t(2));
+        QVERIFY(m_prompt.shown.empty());
+    }
+
     void aFailedWriteKeepsTheOldFileAndStoresNothing() {
         write_text(m_folders->work() + "/climate.txt", "old content\n");
         auto d = Open();
@@ -363,7 +406,9 @@ private slots:
         m_prompt.answers = {PromptAnswer::Yes};
         Click(*d, IDOK);
         QCOMPARE(m_prompt.shown.size(), std::size_t(2));
-        QCOMPARE(m_prompt.shown[1].text, "Could not open " + path + " for output");
+        QCOMPARE(m_prompt.shown[1].text,
+                 "Could not open \"" + path + "\" for output.\nNo such file or directory.\n"
+                 "Choose another folder or another name for the output file.");
         QCOMPARE(m_prompt.shown[1].icon, PromptIcon::Error);
         QCOMPARE(m_prompt.shown[1].buttons, PromptButtons::Ok);
         QVERIFY(d->isVisible());

@@ -8,11 +8,14 @@
 #include "dialog/MessageBoxPrompt.h"
 #include "dialog/SkyfetchDlg.h"
 #include "dialog/UpDownControl.h"
+#include "driver/ParameterRules.h"
 #include "globe/GlobeSurfaceFormat.h"
 #include "globe/GlobeView.h"
+#include "graph/ClimateGraph.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
@@ -415,7 +418,7 @@ private slots:
         QCOMPARE(d->Control(IDC_GLOBE)->toolTip(),
                  "Click to select location\nClick and drag to rotate\nDouble-click to zoom");
         QCOMPARE(d->Control(IDC_SCENARIOYEARS)->toolTip(), "Typically 100 years");
-        QCOMPARE(d->Control(IDC_GRAPH)->toolTip(), "Right click to copy");
+        QCOMPARE(d->Control(IDC_GRAPH)->toolTip(), "Right click to copy or save");
         QCOMPARE(d->Control(IDC_FOLDERTREE)->toolTip(), "Click to change folder for output file");
         QCOMPARE(d->Control(IDC_VERSION)->toolTip(),
                  "Climate data: CRU CL 1.0, the 1961-1990 mean year (the same year ten times)");
@@ -552,6 +555,11 @@ private slots:
         QCOMPARE(chain.back(), "climate.txt");
         QCOMPARE(items.back()->icon(0).cacheKey(), d->m_treeImages[2].cacheKey());
         QCOMPARE(items.front()->icon(0).cacheKey(), d->m_treeImages[0].cacheKey());
+        // Each item's tip is its whole path, whatever the tree's width cuts off.
+        QCOMPARE(items.front()->toolTip(0), "/");
+        QCOMPARE(items[items.size() - 2]->toolTip(0).toStdString(), deep);
+        QCOMPARE(items.back()->toolTip(0).toStdString(), deep + "/climate.txt");
+        QCOMPARE(items[items.size() - 4]->toolTip(0).toStdString(), m_folders->work() + "/a");
 
         // A click on the folder "a" asks, then opens the file dialog there.
         QTreeWidgetItem* a = items[items.size() - 4];
@@ -572,7 +580,7 @@ private slots:
         QTRY_COMPARE(m_picker.calls.size(), std::size_t(1));
         QCOMPARE(m_picker.calls[0].title, "Output file name");
         QCOMPARE(m_picker.calls[0].path, folderA + "/climate.txt");
-        QCOMPARE(m_picker.calls[0].filter, "Text files (*.txt)\t*.txt\tAll files (*.*)\t*.*\t");
+        QCOMPARE(m_picker.calls[0].filter, "Text files (*.txt)\t*.txt\tAll files (*)\t*\t");
         // The chosen file's folder is the output folder and the current directory now.
         QCOMPARE(CurrentDir(), folderA);
         QCOMPARE(d->m_outputFolder, folderA);
@@ -767,7 +775,7 @@ private slots:
         Click(*d, IDC_WEST); // its mirror image lies in the Pacific
         QCOMPARE(Text(*d, IDC_LONGITUDE), "147.25");
         QCOMPARE(d->m_locationNotice, "Not land!");
-        QCOMPARE(d->GraphData().m_hasData, 1); // the last cell found stays for a copy
+        QCOMPARE(d->GraphData().m_hasData, 1); // the last cell found stays behind the notice
         Click(*d, IDC_EAST);
         QCOMPARE(d->m_locationNotice, "");
         QCOMPARE(d->m_cornerLon, 147.0);
@@ -967,6 +975,85 @@ private slots:
         Type(*d, IDC_OUTPUTFILE, "y");
         QCOMPARE(TreePath(*d), m_folders->work() + "/y.txt");
         QCOMPARE(d->m_outputFolder, m_folders->work());
+    }
+
+    void aLocationShowsFromItsStart() {
+        auto d = Open();
+        QLineEdit* lon = d->Edit(IDC_LONGITUDE);
+        QLineEdit* lat = d->Edit(IDC_LATITUDE);
+        // Typed, then left for another field: the caret (and the view) go to the start.
+        Type(*d, IDC_LONGITUDE, "123.456");
+        QCOMPARE(lon->cursorPosition(), 7);
+        MoveFocus(*d, d->Edit(IDC_SPINUPYEARS));
+        QCOMPARE(lon->text(), "123.456");
+        QCOMPARE(lon->cursorPosition(), 0);
+        // Set while the user is elsewhere (a click on the globe).
+        d->ApplyPickedLocation(-98.7654, 45.1234);
+        QCOMPARE(lon->text(), "98.7654");
+        QCOMPARE(lon->cursorPosition(), 0);
+        QCOMPARE(lat->text(), "45.1234");
+        QCOMPARE(lat->cursorPosition(), 0);
+        // While the user types there, the caret stays where the typing goes on.
+        Type(*d, IDC_LATITUDE, "12.5");
+        QCOMPARE(lat->cursorPosition(), 4);
+    }
+
+    void chartIsSavedThroughTheFileDialog() {
+        auto d = Open("site.txt");
+        const std::string charts = m_folders->work() + "/charts";
+        QDir().mkpath(QString::fromStdString(charts));
+        // The first save starts in the output folder, named after the output file.
+        m_picker.answer = charts + "/alpine.png";
+        QVERIFY(d->Graph()->OnCommand(CClimateGraph::kSaveCommand));
+        QCOMPARE(m_picker.calls.size(), std::size_t(1));
+        QCOMPARE(m_picker.calls[0].title, "Save chart as");
+        QCOMPARE(m_picker.calls[0].path, m_folders->work() + "/site.svg");
+        QCOMPARE(m_picker.calls[0].filter, "SVG pictures (*.svg)\t*.svg\tPNG images (*.png)\t"
+                                           "*.png\tPDF documents (*.pdf)\t*.pdf\t");
+        QVERIFY(read_text(charts + "/alpine.png").rfind("\x89PNG\r\n\x1a\n", 0) == 0);
+        QCOMPARE(App().read_string("CHARTDIR", ""), charts);
+        QVERIFY(m_prompt.shown.empty());
+
+        // The next window starts where the last chart went; a cancelled dialog saves nothing.
+        auto next = Open();
+        m_picker.answer.clear();
+        next->Graph()->OnCommand(CClimateGraph::kSaveCommand);
+        QCOMPARE(m_picker.calls.back().path, charts + "/climate.svg");
+        QCOMPARE(QDir(QString::fromStdString(charts)).count(), 3u); // ".", ".." and the PNG
+
+        // While "Not land!" shows, no file dialog opens.
+        Click(*next, IDC_WEST);
+        QCOMPARE(next->m_locationNotice, "Not land!");
+        next->Graph()->OnCommand(CClimateGraph::kSaveCommand);
+        QCOMPARE(m_picker.calls.size(), std::size_t(2));
+    }
+
+    void aQuestionKeepsItsOwnLineBreaks() {
+        // The box is as wide as the text's widest line: no line of it wraps again.
+        MessageBoxPrompt boxes;
+        const std::string question = short_spinup_question();
+        bool measured = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QLabel* label = nullptr;
+            for (QLabel* candidate : box->findChildren<QLabel*>())
+                if (candidate->text().toStdString() == question)
+                    label = candidate;
+            QVERIFY(label);
+            const QFontMetrics metrics(label->font());
+            const int room = label->contentsRect().width() - 2 * label->margin() -
+                             std::max(label->indent(), 0);
+            for (const QString& line : label->text().split('\n'))
+                QVERIFY2(metrics.horizontalAdvance(line) <= room, qPrintable(line));
+            // The label's own layout agrees: no more height than without any wrapping.
+            QCOMPARE(label->heightForWidth(label->width()), label->heightForWidth(5000));
+            measured = true;
+            box->button(QMessageBox::No)->click();
+        });
+        QCOMPARE(boxes.show(question, PromptIcon::Question, PromptButtons::YesNo),
+                 PromptAnswer::No);
+        QVERIFY(measured);
     }
 
     void anUnfinishedLocationShowsTheValueInUse_data() {

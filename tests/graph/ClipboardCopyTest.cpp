@@ -61,7 +61,7 @@ class ClipboardCopyTest : public QObject {
 private slots:
     void initTestCase();
     void anotherProgramReadsTheVectorPicture();
-    void copyWhileNotLandHoldsTheLastFoundCell();
+    void copyWhileNotLandLeavesTheClipboardAsItWas();
     void copyBeforeAnyCellHoldsOnlyTheClear();
 };
 
@@ -93,7 +93,7 @@ void ClipboardCopyTest::anotherProgramReadsTheVectorPicture() {
     QVERIFY(CountRed(image) > 50);
 }
 
-void ClipboardCopyTest::copyWhileNotLandHoldsTheLastFoundCell() {
+void ClipboardCopyTest::copyWhileNotLandLeavesTheClipboardAsItWas() {
     QString notice;
     CClimateGraph graph;
     graph.resize(230, 162);
@@ -107,12 +107,22 @@ void ClipboardCopyTest::copyWhileNotLandHoldsTheLastFoundCell() {
     graph.repaint();
     QCOMPARE(CountRed(graph.grab().toImage()), 0);
 
+    // No chart is shown, so none is copied: not the last found cell's either.
+    QGuiApplication::clipboard()->setText(QStringLiteral("copied before"));
+    graph.OnCommand(CClimateGraph::kCopyCommand);
+    const ProbeResult before = ReadClipboardFromAnotherProcess(QStringLiteral("text/plain"));
+    QCOMPARE(before.exitCode, 0);
+    QCOMPARE(before.output, QByteArray("copied before"));
+    QCOMPARE(ReadClipboardFromAnotherProcess(QStringLiteral("image/svg+xml")).exitCode, 2);
+
+    // Back on land, the copy holds the chart shown.
+    notice.clear();
+    graph.repaint();
     graph.OnCommand(CClimateGraph::kCopyCommand);
     const ProbeResult svg = ReadClipboardFromAnotherProcess(QStringLiteral("image/svg+xml"));
     QCOMPARE(svg.exitCode, 0);
     const QString text = QString::fromUtf8(svg.output);
     QVERIFY(text.contains(QStringLiteral("Temperature (°C)")));
-    QVERIFY(text.contains(QStringLiteral("Precipitation (mm)")));
     QVERIFY(!text.contains(QStringLiteral("Not land!")));
     const ProbeResult png = ReadClipboardFromAnotherProcess(QStringLiteral("image/png"));
     QCOMPARE(png.exitCode, 0);

@@ -1,6 +1,8 @@
 // Drawing the graph into images and through the widget (offscreen platform).
 #include "graph/DrawGraph.h"
 #include "graph/ClimateGraph.h"
+#include "graph/GraphGeometry.h"
+#include "putil/UserPrompt.h"
 
 #include "GraphTestData.h"
 
@@ -11,9 +13,14 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QRegularExpression>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 using namespace skyfetch;
@@ -52,6 +59,43 @@ int Count(const QImage& image, QRgb colour) {
 
 bool IsDark(QRgb c) {
     return qRed(c) < 100 && qGreen(c) < 100 && qBlue(c) < 100;
+}
+
+// Records the messages and answers questions with `answer`.
+struct RecordingPrompt : UserPrompt {
+    PromptAnswer show(const std::string& text, PromptIcon, PromptButtons buttons) override {
+        texts.push_back(text);
+        return buttons == PromptButtons::Ok ? PromptAnswer::Ok : answer;
+    }
+    std::vector<std::string> texts;
+    PromptAnswer answer = PromptAnswer::Yes;
+};
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The texts of the enabled and disabled items of the graph's context menu, opened by a
+// right click; the item named `trigger` (if any) is chosen.
+QStringList ContextMenu(CClimateGraph& graph, const QString& trigger = {}) {
+    QStringList seen;
+    QTimer::singleShot(50, [&seen, trigger] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr)
+            return;
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            seen << (action->isEnabled() ? "" : "disabled ") + action->text();
+            if (action->text() == trigger)
+                chosen = action;
+        }
+        if (chosen)
+            chosen->trigger();
+        menu->close();
+    });
+    QTest::mouseClick(&graph, Qt::RightButton, {}, QPoint(40, 40));
+    return seen;
 }
 
 struct Run {
@@ -95,6 +139,11 @@ private slots:
     void widgetKeepsTheFirstWidthForLaterLayouts();
     void copyHoldsBothPicturesOfTheLastFoundCell();
     void contextMenuOffersTheCopy();
+    void whileNotLandShowsNothingIsCopiedOrSaved();
+    void titlesStayClearOfThreeDigitLabels();
+    void saveWritesThePictureOfTheCopy_data();
+    void saveWritesThePictureOfTheCopy();
+    void saveAsksBeforeReplacingAndReportsFailures();
 };
 
 void DrawGraphTest::barsAndLineFollowTheValues_data() {
@@ -265,7 +314,8 @@ void DrawGraphTest::copyHoldsBothPicturesOfTheLastFoundCell() {
         QCOMPARE(Count(image.convertToFormat(QImage::Format_RGB32), kBlue), 0);
     }
 
-    // A found cell, then a location that is not land: the copy keeps the found cell.
+    // A found cell, then a location that is not land: the clipboard object is made from the
+    // data alone (the notice only disables the commands that call it).
     static_cast<ClimateGraphData&>(graph) = AlpineData();
     notice = QStringLiteral("Not land!");
     graph.grab();
@@ -290,25 +340,159 @@ void DrawGraphTest::contextMenuOffersTheCopy() {
     QVERIFY(QTest::qWaitForWindowExposed(&graph));
     QGuiApplication::clipboard()->clear();
 
-    QStringList seen;
-    QTimer::singleShot(50, [&seen] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (menu == nullptr)
-            return;
-        for (QAction* action : menu->actions())
-            seen << action->text();
-        if (!menu->actions().isEmpty())
-            menu->actions().first()->trigger();
-        menu->close();
-    });
-    QTest::mouseClick(&graph, Qt::RightButton, {}, QPoint(40, 40));
-    QCOMPARE(seen, QStringList{QStringLiteral("&Copy to clipboard")});
+    // Without a file source there is nothing to save through.
+    const QStringList seen = ContextMenu(graph, QStringLiteral("&Copy to clipboard"));
+    QCOMPARE(seen, (QStringList{QStringLiteral("&Copy to clipboard"),
+                                QStringLiteral("disabled &Save chart as...")}));
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     QVERIFY(data != nullptr);
     QVERIFY(data->hasFormat("image/svg+xml"));
     QVERIFY(QString::fromUtf8(data->data("image/svg+xml")).contains("Precipitation (mm)"));
     QVERIFY(data->hasImage());
     QVERIFY(graph.OnCommand(1234)); // unknown commands are handled too
+}
+
+void DrawGraphTest::whileNotLandShowsNothingIsCopiedOrSaved() {
+    QString notice = QStringLiteral("Not land!");
+    CClimateGraph graph;
+    graph.resize(182, 132);
+    static_cast<ClimateGraphData&>(graph) = AlpineData(); // the last cell found
+    graph.SetNoticeSource([&notice] { return notice; });
+    int asked = 0;
+    graph.SetSaveFileSource([&asked] {
+        ++asked;
+        return std::string();
+    });
+    graph.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&graph));
+    QVERIFY(graph.ShowsNotice());
+    QCOMPARE(ContextMenu(graph), (QStringList{QStringLiteral("disabled &Copy to clipboard"),
+                                              QStringLiteral("disabled &Save chart as...")}));
+    // Commands from elsewhere do nothing either.
+    QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+    QVERIFY(graph.OnCommand(CClimateGraph::kCopyCommand));
+    QVERIFY(graph.OnCommand(CClimateGraph::kSaveCommand));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
+    QCOMPARE(asked, 0);
+
+    notice.clear();
+    QCOMPARE(ContextMenu(graph, QStringLiteral("&Save chart as...")),
+             (QStringList{QStringLiteral("&Copy to clipboard"),
+                          QStringLiteral("&Save chart as...")}));
+    QCOMPARE(asked, 1);
+}
+
+void DrawGraphTest::titlesStayClearOfThreeDigitLabels() {
+    // Precipitation up to 250 mm: labels "0" to "250" beside the right axis. Right of the
+    // axis ticks, the labels and the title must be apart by at least one blank column.
+    ClimateGraphData data = AlpineData();
+    const double wet[12] = {120, 180, 250, 210, 90, 60, 40, 55, 75, 88, 92, 85};
+    std::copy(wet, wet + 12, data.m_precipitation);
+    for (int height : {130, 150}) {
+        const int width = 180;
+        const QImage image = Draw(data, width, height, width);
+        const GraphGeometry g = ComputeGraphGeometry(data, width, height, width);
+        QCOMPARE(g.rightTicks.back().label, std::string("250"));
+        std::vector<bool> inked;
+        for (int x = g.layout.xRight + 5; x < width; ++x) {
+            bool any = false;
+            for (int y = 2; y < g.layout.yBase; ++y)
+                any = any || image.pixel(x, y) != qRgb(255, 255, 255);
+            inked.push_back(any);
+        }
+        // Inked runs: the labels, then the title.
+        int runs = 0;
+        for (std::size_t i = 0; i < inked.size(); ++i)
+            runs += inked[i] && (i == 0 || !inked[i - 1]);
+        QVERIFY2(runs >= 2, qPrintable(QString("height %1: the title touches a label")
+                                           .arg(height)));
+        QVERIFY2(!inked.back(), qPrintable(QString("height %1: the title is cut off")
+                                               .arg(height)));
+    }
+}
+
+void DrawGraphTest::saveWritesThePictureOfTheCopy_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("svg") << "chart.svg" << "chart.svg";
+    QTest::newRow("png") << "chart.png" << "chart.png";
+    QTest::newRow("pdf") << "chart.PDF" << "chart.PDF";
+    QTest::newRow("no extension") << "chart" << "chart.svg";
+}
+
+void DrawGraphTest::saveWritesThePictureOfTheCopy() {
+    QFETCH(QString, name);
+    QFETCH(QString, written);
+    QTemporaryDir folder;
+    CClimateGraph graph;
+    graph.resize(182, 132);
+    static_cast<ClimateGraphData&>(graph) = AlpineData();
+    const GraphFonts fonts = MakeGraphFonts(graph.ClientHeight());
+    graph.SetFonts(&fonts);
+    graph.grab();
+    const std::string chosen = (folder.path() + "/" + name).toStdString();
+    graph.SetSaveFileSource([&chosen] { return chosen; });
+    RecordingPrompt prompt;
+    set_user_prompt(&prompt);
+    QVERIFY(graph.OnCommand(CClimateGraph::kSaveCommand));
+    set_user_prompt(nullptr);
+    QVERIFY(prompt.texts.empty());
+
+    const QByteArray bytes = ReadFile(folder.path() + "/" + written);
+    std::unique_ptr<QMimeData> copy(graph.MakeClipboardData());
+    if (written.endsWith(".png")) {
+        QVERIFY(bytes.startsWith("\x89PNG\r\n\x1a\n"));
+        const QImage image = QImage::fromData(bytes, "PNG").convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(image, qvariant_cast<QImage>(copy->imageData()).convertToFormat(
+                            QImage::Format_RGB32));
+    } else if (written.endsWith(".PDF")) {
+        QVERIFY(bytes.startsWith("%PDF-"));
+        QVERIFY(bytes.trimmed().endsWith("%%EOF"));
+        // One page of the client size in points.
+        const QRegularExpression page(R"(/MediaBox \[0 0 180(\.0*)? 130(\.0*)?\])");
+        QVERIFY(page.match(QString::fromLatin1(bytes)).hasMatch());
+    } else {
+        QSvgRenderer renderer(bytes);
+        QVERIFY(renderer.isValid());
+        QCOMPARE(renderer.viewBox(), QRect(0, 0, 180, 130));
+        QCOMPARE(bytes, copy->data("image/svg+xml"));
+    }
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{written});
+}
+
+void DrawGraphTest::saveAsksBeforeReplacingAndReportsFailures() {
+    QTemporaryDir folder;
+    CClimateGraph graph;
+    graph.resize(182, 132);
+    static_cast<ClimateGraphData&>(graph) = AlpineData();
+    std::string chosen = (folder.path() + "/chart.png").toStdString();
+    graph.SetSaveFileSource([&chosen] { return chosen; });
+    RecordingPrompt prompt;
+    set_user_prompt(&prompt);
+    {
+        std::ofstream(chosen) << "old picture";
+    }
+    prompt.answer = PromptAnswer::No;
+    graph.OnCommand(CClimateGraph::kSaveCommand);
+    prompt.answer = PromptAnswer::Yes;
+    const QByteArray kept = ReadFile(QString::fromStdString(chosen));
+    graph.OnCommand(CClimateGraph::kSaveCommand);
+    const QByteArray replaced = ReadFile(QString::fromStdString(chosen));
+    // A folder that is not there: the system's reason, and nothing written.
+    chosen = (folder.path() + "/missing/chart.png").toStdString();
+    graph.OnCommand(CClimateGraph::kSaveCommand);
+    set_user_prompt(nullptr);
+
+    QCOMPARE(kept, QByteArray("old picture"));
+    QVERIFY(replaced.startsWith("\x89PNG"));
+    const std::string question = folder.path().toStdString() +
+                                 "/chart.png already exists\nDo you want to overwrite it?";
+    QCOMPARE(prompt.texts.size(), std::size_t(3));
+    QCOMPARE(prompt.texts[0], question);
+    QCOMPARE(prompt.texts[1], question);
+    QVERIFY2(prompt.texts[2].rfind("Could not save the chart as \"" + chosen + "\".\n", 0) == 0,
+             prompt.texts[2].c_str());
+    QVERIFY(!QDir(folder.path() + "/missing").exists());
 }
 
 QTEST_MAIN(DrawGraphTest)

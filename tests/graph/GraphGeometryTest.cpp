@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -202,6 +203,52 @@ TEST(GraphGeometry, TicksSpanThePlotHeightOnBothAxes) {
     EXPECT_EQ(g.yMiddle, g.yTop + (l.yBase - g.yTop) / 2);
     EXPECT_EQ(g.precipitationTitle.x, l.xRight + l.labelOffset);
     EXPECT_EQ(g.temperatureTitle.x, static_cast<int>(l.xLeft - 1.1 * l.labelOffset));
+}
+
+TEST(GraphGeometry, AxisTitlesStandClearOfTheWidestLabel) {
+    // Labels 7 pixels a character, titles reaching 3 pixels towards their axis. At a
+    // height of 130 the layout puts the titles 26 (right) and 28.6 (left) pixels out.
+    GraphTextSize text;
+    text.labelWidth = [](const std::string& label) { return 7 * int(label.size()); };
+    text.titleDescent = 3;
+    const double wet[12] = {120, 180, 250, 210, 90, 60, 40, 55, 75, 88, 92, 85};
+    const double dry[12] = {10, 20, 40, 30, 10, 5, 0, 5, 10, 20, 30, 35};
+    const double warm[12] = {20, 21, 23, 25, 27, 28, 28, 27.5, 26, 24, 22, 20.5};
+    const struct {
+        const char* name;
+        const double* temperature;
+        const double* precipitation;
+        int height;
+        int rightOffset; // title baseline from the right axis
+        int leftOffset;  // from the left axis, rounded as the layout rounds it
+    } cases[] = {
+        // "250" and "-20" are 21 wide: 6 + 21 + 2 + 3 = 32 from the axis.
+        {"three-digit precipitation, negative temperatures", kAlpineTemperature, wet, 130, 32,
+         32},
+        // "40" and "28" are 14 wide: 6 + 14 + 2 + 3 = 25, inside the layout's offsets.
+        {"two-digit labels", warm, dry, 130, 26, 29},
+        // A taller graph puts its titles far enough out by itself (offset 0.2 H = 60).
+        {"tall graph", kAlpineTemperature, wet, 300, 60, 66},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        double t[12], p[12];
+        std::copy(c.temperature, c.temperature + 12, t);
+        std::copy(c.precipitation, c.precipitation + 12, p);
+        const GraphGeometry g = ComputeGraphGeometry(MakeGraphData(t, p), 180, c.height, 180, text);
+        const GraphLayout& l = g.layout;
+        EXPECT_EQ(g.precipitationTitle.x - l.xRight, c.rightOffset);
+        EXPECT_EQ(l.xLeft - g.temperatureTitle.x, c.leftOffset);
+        // No label reaches into the gap before its title.
+        for (const GraphTick& tick : g.rightTicks)
+            EXPECT_LE(l.xRight + 6 + text.labelWidth(tick.label) + kTitleGap,
+                      g.precipitationTitle.x - text.titleDescent)
+                << tick.label;
+        for (const GraphTick& tick : g.leftTicks)
+            EXPECT_GE(l.xLeft - 6 - text.labelWidth(tick.label) - kTitleGap,
+                      g.temperatureTitle.x + text.titleDescent)
+                << tick.label;
+    }
 }
 
 // ---------------------------------------------------------------------------------------

@@ -2,8 +2,11 @@
 #include "TempFolder.h"
 #include "TextFiles.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace skyfetch {
 namespace {
@@ -50,10 +53,39 @@ TEST(CheckOutputFile, MissingFolderIsAnError) {
     EXPECT_EQ(check.icon, PromptIcon::Error);
     EXPECT_EQ(check.message,
               "Could not open \"missing/climate.txt\" for output.\n"
-              "An existing file with this name may currently be open (e.g. in Excel).\n"
-              "If so, you have to first close it, save it under another name,\n"
-              "or choose another name for the output file.");
+              "No such file or directory.\n"
+              "Choose another folder or another name for the output file.");
+    EXPECT_EQ(check.error, ENOENT);
     EXPECT_FALSE(std::filesystem::exists("missing"));
+}
+
+TEST(CheckOutputFile, EachRefusalGivesTheReasonOfTheStepThatFailed) {
+    TempFolder temp;
+    TempFolder::write("plain.txt", "text\n");
+    std::filesystem::create_directory("folder.txt");
+    ASSERT_EQ(mkfifo("pipe.txt", 0600), 0);
+    const struct {
+        const char* name;
+        int error;
+    } cases[] = {
+        {"missing/climate.txt", ENOENT},   // the probe file cannot be created
+        {"plain.txt/climate.txt", ENOTDIR}, // the name cannot be looked up
+        {"folder.txt", EISDIR},
+        {"new-folder/", EISDIR},
+        {"pipe.txt", ENOTSUP},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const OutputFileCheck check = CheckOutputFile(c.name);
+        EXPECT_FALSE(check.ok);
+        EXPECT_EQ(check.icon, PromptIcon::Error);
+        EXPECT_EQ(check.error, c.error);
+        EXPECT_EQ(check.message, CouldNotOpenMessage(c.name, std::strerror(c.error)));
+        EXPECT_NE(check.message.find(std::string("\n") + std::strerror(c.error) + ".\n"),
+                  std::string::npos);
+    }
+    // Nothing was created or removed by the checks.
+    EXPECT_EQ(entries_in(temp.path()), 3u);
 }
 
 TEST(CheckOutputFile, ExistingFileIsKeptByteForByte) {
