@@ -226,6 +226,8 @@ static CGlobeData& TheGlobeData() {
 CGlobeView* CSkyfetchDlg::CreateGlobeControl() {
     auto* globe = new CGlobeView(this);
     globe->SetHost(this);
+    // The texture is made ready while the rest of the window is built.
+    TheGlobeData().PrepareInBackground();
     globe->SetData(&TheGlobeData());
     globe->setFocusPolicy(Qt::StrongFocus);
     return globe;

@@ -29,14 +29,28 @@ std::size_t CGlobeData::ReadBytes(unsigned char* buffer, std::size_t n) {
 }
 
 bool CGlobeData::Prepare() {
-    if (m_prepared)
+    if (m_prepared.load())
         return true;
+    if (m_background.valid())
+        return m_background.get();
+    return PrepareNow();
+}
+
+void CGlobeData::PrepareInBackground() {
+    if (m_prepared.load() || m_background.valid())
+        return;
+    // The block is located here, so that the thread never changes what IsLandCell reads.
+    Block();
+    m_background = std::async(std::launch::async, [this] { return PrepareNow(); });
+}
+
+bool CGlobeData::PrepareNow() {
     if (Block().size < kBlockBytes)
         return false;
     ReadBytes(m_textureBuffer.data(), kTextureBytes);
     ReadBytes(m_landMask.data(), kMaskBytes);
     Resample();
-    m_prepared = true;
+    m_prepared.store(true);
     return true;
 }
 
@@ -93,7 +107,7 @@ bool CGlobeData::IsLandCell(int column, int row) const {
     if (column < 0 || column >= kColumns || row < 0 || row >= kRows)
         return false;
     const std::size_t at = static_cast<std::size_t>(column) * kRows + row;
-    if (m_prepared)
+    if (m_prepared.load())
         return m_landMask[at] != 0;
     // The land test is also asked before the globe has drawn (or when it cannot draw).
     const ByteBlock block = m_block.empty() ? find_resource(m_resourceId) : m_block;

@@ -2,7 +2,9 @@
 
 #include "resources/Resource.h"
 
+#include <atomic>
 #include <cstddef>
+#include <future>
 #include <vector>
 
 namespace skyfetch {
@@ -32,6 +34,10 @@ public:
     // Only the first successful call does the work; later calls leave the prepared
     // texture as it is. False when the block is missing or shorter than its layout.
     bool Prepare();
+    // Starts the work of Prepare on a thread of its own, so that the enlargement runs
+    // while the window is being built; Prepare then waits for it. Does nothing once
+    // prepared or started.
+    void PrepareInBackground();
 
     // Area-weighted enlargement of the 720 x 360 map inside the texture buffer to
     // 1024 x 1024 pixels.
@@ -39,7 +45,7 @@ public:
 
     // The texture buffer: 1024 rows of 3,072 bytes (blue, green, red), south first.
     const unsigned char* GetTextureBuffer() const { return m_textureBuffer.data(); }
-    bool IsPrepared() const { return m_prepared; }
+    bool IsPrepared() const { return m_prepared.load(); }
 
     // Whether cell (column, row) of the 0.5-degree grid has climate data. Any cell
     // outside the grid is not land. Before Prepare the mask is read from the block.
@@ -47,13 +53,15 @@ public:
 
 private:
     ByteBlock Block();
+    bool PrepareNow();
 
     ResourceId m_resourceId;
     ByteBlock m_block;
     std::size_t m_readPosition = 0;
     std::vector<unsigned char> m_textureBuffer;
     std::vector<unsigned char> m_landMask;
-    bool m_prepared = false;
+    std::atomic<bool> m_prepared{false};
+    std::future<bool> m_background;
 };
 
 } // namespace skyfetch

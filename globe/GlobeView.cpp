@@ -48,9 +48,7 @@ QCursor arrow_cursor(qreal angle) {
 } // namespace
 
 CGlobeView::CGlobeView(QWidget* parent)
-    : QOpenGLWidget(parent), m_cursorGrab(Qt::ClosedHandCursor),
-      m_cursorDragDown(arrow_cursor(180)), m_cursorDragUp(arrow_cursor(0)),
-      m_cursorDragLeft(arrow_cursor(270)), m_cursorDragRight(arrow_cursor(90)) {
+    : QOpenGLWidget(parent), m_cursorGrab(Qt::ClosedHandCursor) {
     setFocusPolicy(Qt::StrongFocus);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &CGlobeView::OnTimer);
@@ -174,8 +172,10 @@ void CGlobeView::paintGL() {
         }
         didSetUp = true;
     }
+    // The view turns to the selection in this very frame; asking for another paint as
+    // well would draw the first frame twice.
     if (didSetUp)
-        ShowSelectedLocation();
+        Apply(GlobeViewState::ShowSelectedLocation());
     RenderScene();
 }
 
@@ -299,17 +299,16 @@ void CGlobeView::ShowCursor(DragCursor cursor) {
         setCursor(m_cursorGrab);
         break;
     case DragCursor::Down:
-        setCursor(m_cursorDragDown);
-        break;
     case DragCursor::Up:
-        setCursor(m_cursorDragUp);
-        break;
     case DragCursor::Left:
-        setCursor(m_cursorDragLeft);
+    case DragCursor::Right: {
+        const int index = static_cast<int>(cursor) - static_cast<int>(DragCursor::Down);
+        static const qreal kAngles[4] = {180, 0, 270, 90};
+        if (!m_dragArrows[index])
+            m_dragArrows[index] = arrow_cursor(kAngles[index]);
+        setCursor(*m_dragArrows[index]);
         break;
-    case DragCursor::Right:
-        setCursor(m_cursorDragRight);
-        break;
+    }
     }
 }
 

@@ -7,6 +7,8 @@
 #include <QOpenGLWidget>
 #include <QTimer>
 
+#include <optional>
+
 struct GLUquadric;
 
 namespace skyfetch {
@@ -85,10 +87,9 @@ private:
     bool m_setUp = false;
     QTimer m_timer;
     QCursor m_cursorGrab;
-    QCursor m_cursorDragDown;
-    QCursor m_cursorDragUp;
-    QCursor m_cursorDragLeft;
-    QCursor m_cursorDragRight;
+    // Down, up, left, right; drawn the first time a drag needs one, since painting them
+    // while the window is being built would hold up its first frame.
+    std::optional<QCursor> m_dragArrows[4];
 };
 
 } // namespace skyfetch
