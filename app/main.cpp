@@ -16,6 +16,8 @@ int main(int argc, char* argv[]) {
 
     QApplication application(argc, argv);
     QApplication::setApplicationName("Skyfetch");
+    // Ties the window to its menu entry (and icon) on desktops that go by the entry's name.
+    QGuiApplication::setDesktopFileName("org.skyfetch.Skyfetch");
     // QApplication takes the environment's locale; numbers are read and written with
     // the C rules everywhere in this program.
     std::setlocale(LC_NUMERIC, "C");

@@ -104,8 +104,11 @@ CSkyfetchDlg::CSkyfetchDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
-    const QIcon icon =
-        QIcon::fromTheme("applications-science", style()->standardIcon(QStyle::SP_ComputerIcon));
+    // The program's own icon once it is installed; a stock one when run from the build.
+    QIcon icon = QIcon::fromTheme("org.skyfetch.Skyfetch");
+    if (icon.isNull())
+        icon = QIcon::fromTheme("applications-science",
+                                style()->standardIcon(QStyle::SP_ComputerIcon));
     setWindowIcon(icon);
     m_ownPicker = std::make_unique<QtFilePicker>(this);
     m_ownLauncher = std::make_unique<DesktopLauncher>();
