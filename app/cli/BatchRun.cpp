@@ -1,13 +1,12 @@
 #include "app/cli/BatchRun.h"
 
 #include "app/cli/CliArguments.h"
+#include "app/cli/SiteCell.h"
 #include "climate/CellRecord.h"
-#include "climate/ClimateArchive.h"
 #include "climate/Spinup.h"
 #include "driver/DriverFileWriter.h"
 #include "driver/ParameterRules.h"
 #include "putil/FileSystem.h"
-#include "rules/LocationRules.h"
 #include "rules/OutputFileCheck.h"
 
 #include <algorithm>
@@ -52,14 +51,11 @@ void prepare_row(const SiteRow& row, const std::string& folder, bool force, Spin
     const std::string path = join_path(folder, site.name + ".txt");
     outcome.shownPath = Printable(path);
 
-    const Magnitude lon = SplitSigned(site.lon);
-    const Magnitude lat = SplitSigned(site.lat);
-    const CellCorner corner = UpdateCellCorner(lon.value, lon.flag, lat.value, lat.flag);
     CellRecord record;
-    if (!lookup_cell(corner.lon, corner.lat, record)) {
+    std::string notFound;
+    if (!LookUpSite(site.lon, site.lat, record, notFound)) {
         outcome.status = kExitNotLand;
-        outcome.messages =
-            prefix + NotFoundMessage(lon.value, lon.flag, lat.value, lat.flag) + "\n";
+        outcome.messages = prefix + notFound + "\n";
         return;
     }
     // Only files of our own making are replaced: a link planted in the output folder
@@ -80,14 +76,7 @@ void prepare_row(const SiteRow& row, const std::string& folder, bool force, Spin
 
     init.prepare(record);
     scenario.prepare(record);
-    DriverFileParameters parameters;
-    parameters.cornerLon = record.lon;
-    parameters.cornerLat = record.lat;
-    parameters.initYears = site.parameters.spinupYears;
-    parameters.scenarioYears = site.parameters.scenarioYears;
-    parameters.tempChange = site.parameters.tempChange;
-    parameters.precipChange = site.parameters.precipChange;
-    parameters.co2Change = site.parameters.co2Change;
+    const DriverFileParameters parameters = FileParameters(site.parameters, record);
 
     auto file = std::make_unique<SafeFileWriter>();
     WriteResult result =

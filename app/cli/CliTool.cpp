@@ -1,6 +1,7 @@
 #include "app/cli/CliTool.h"
 
 #include "app/cli/BatchRun.h"
+#include "app/cli/SiteCell.h"
 
 #include "climate/CellRecord.h"
 #include "climate/ClimateArchive.h"
@@ -88,45 +89,31 @@ int CliTool::run(const std::vector<std::string>& args) {
     return generate(arguments);
 }
 
-bool CliTool::find_cell(double lon, double lat, CellRecord& record, const std::string& prefix) {
-    const Magnitude lonValue = SplitSigned(lon);
-    const Magnitude latValue = SplitSigned(lat);
-    const CellCorner corner =
-        UpdateCellCorner(lonValue.value, lonValue.flag, latValue.value, latValue.flag);
-    record = CellRecord{};
-    if (lookup_cell(corner.lon, corner.lat, record))
+bool CliTool::find_cell(double lon, double lat, CellRecord& record) {
+    std::string notFound;
+    if (LookUpSite(lon, lat, record, notFound))
         return true;
-    m_err << prefix << NotFoundMessage(lonValue.value, lonValue.flag, latValue.value, latValue.flag)
-          << "\n";
+    m_err << notFound << "\n";
     return false;
 }
 
-int CliTool::write_file(const std::string& path, bool force, TargetLinks links,
-                        const RunParameters& parameters, const CellRecord& record,
-                        const std::string& prefix) {
+int CliTool::write_file(const std::string& path, bool force, const RunParameters& parameters,
+                        const CellRecord& record) {
     // Every file starts at data year 0, however many files this process has written.
     prepare_spinup_sets(record);
-
-    DriverFileParameters file;
-    file.cornerLon = record.lon;
-    file.cornerLat = record.lat;
-    file.initYears = parameters.spinupYears;
-    file.scenarioYears = parameters.scenarioYears;
-    file.tempChange = parameters.tempChange;
-    file.precipChange = parameters.precipChange;
-    file.co2Change = parameters.co2Change;
     const WriteResult result =
-        write_driver_file(path, force ? ExistingFile::Replace : ExistingFile::Keep, links, file,
-                          record, initialisation_set(), scenario_set());
+        write_driver_file(path, force ? ExistingFile::Replace : ExistingFile::Keep,
+                          FileParameters(parameters, record), record, initialisation_set(),
+                          scenario_set());
     if (result.ok())
         return kExitOk;
-    m_err << prefix << Printable(result.error) << "\n";
+    m_err << Printable(result.error) << "\n";
     return result.failure == WriteFailure::Exists ? kExitBadInput : kExitWriteFailed;
 }
 
 int CliTool::generate(const CliArguments& arguments) {
     CellRecord record;
-    if (!find_cell(arguments.lon, arguments.lat, record, ""))
+    if (!find_cell(arguments.lon, arguments.lat, record))
         return kExitNotLand;
 
     std::string name = arguments.output;
@@ -154,8 +141,7 @@ int CliTool::generate(const CliArguments& arguments) {
     if (is_short_spinup(arguments.parameters.spinupYears))
         m_err << short_spinup_warning() << "\n";
 
-    const int status =
-        write_file(name, arguments.force, TargetLinks::Follow, arguments.parameters, record, "");
+    const int status = write_file(name, arguments.force, arguments.parameters, record);
     if (status != kExitOk)
         return status;
     std::string file;
@@ -169,7 +155,7 @@ int CliTool::generate(const CliArguments& arguments) {
 
 int CliTool::climatology(const CliArguments& arguments) {
     CellRecord record;
-    if (!find_cell(arguments.lon, arguments.lat, record, ""))
+    if (!find_cell(arguments.lon, arguments.lat, record))
         return kExitNotLand;
     const MonthlyMeans means = ComputeMonthlyMeans(record);
     static const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",

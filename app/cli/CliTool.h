@@ -39,12 +39,11 @@ private:
 
     // Looks the cell holding the signed location up; prints the not-found text and
     // returns false when it is not land.
-    bool find_cell(double lon, double lat, CellRecord& record, const std::string& prefix);
+    bool find_cell(double lon, double lat, CellRecord& record);
     // Writes one driver file from data year 0; prints the failure and returns the exit
     // status.
-    int write_file(const std::string& path, bool force, TargetLinks links,
-                   const RunParameters& parameters, const CellRecord& record,
-                   const std::string& prefix);
+    int write_file(const std::string& path, bool force, const RunParameters& parameters,
+                   const CellRecord& record);
 
     std::ostream& m_out;
     std::ostream& m_err;
