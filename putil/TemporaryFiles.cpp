@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <climits>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -20,10 +21,9 @@ constexpr int kPlaces = 1024;
 
 struct Place {
     std::atomic<int> state{kFree};
-    // Grown by the owner while filling; an outgrown buffer is never freed, so a handler
-    // that read the pointer a moment earlier still reads valid memory.
+    // PATH_MAX bytes, made by the first owner and kept for the life of the process, so a
+    // handler that read the pointer a moment earlier still reads valid memory.
     std::atomic<char*> path{nullptr};
-    std::size_t capacity = 0;
 };
 Place g_places[kPlaces];
 // Set by the handler before it removes anything; creations in progress are counted so
@@ -81,19 +81,21 @@ void install_handlers() {
 
 int register_path(const char* path) {
     const std::size_t length = std::strlen(path);
+    // A longer path could not be opened anyway.
+    if (length >= PATH_MAX)
+        return -1;
     for (int i = 0; i < kPlaces; ++i) {
         Place& place = g_places[i];
         int expected = kFree;
         if (!place.state.compare_exchange_strong(expected, kFilling, std::memory_order_acq_rel))
             continue;
         char* buffer = place.path.load(std::memory_order_relaxed);
-        if (place.capacity < length + 1) {
-            buffer = new (std::nothrow) char[length + 1];
+        if (!buffer) {
+            buffer = new (std::nothrow) char[PATH_MAX];
             if (!buffer) {
                 place.state.store(kFree, std::memory_order_release);
                 return -1;
             }
-            place.capacity = length + 1;
         }
         std::memcpy(buffer, path, length + 1);
         place.path.store(buffer, std::memory_order_release);
