@@ -104,12 +104,6 @@ CSkyfetchDlg::CSkyfetchDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
-    // The program's own icon once it is installed; a stock one when run from the build.
-    QIcon icon = QIcon::fromTheme("org.skyfetch.Skyfetch");
-    if (icon.isNull())
-        icon = QIcon::fromTheme("applications-science",
-                                style()->standardIcon(QStyle::SP_ComputerIcon));
-    setWindowIcon(icon);
     m_ownPicker = std::make_unique<QtFilePicker>(this);
     m_ownLauncher = std::make_unique<DesktopLauncher>();
     m_picker = m_ownPicker.get();
@@ -117,6 +111,18 @@ CSkyfetchDlg::CSkyfetchDlg(QWidget* parent) : QDialog(parent) {
     CreateControls();
     SetUpDataExchange();
     ConnectHandlers();
+    // The first look-up of the icon theme reads the theme's index files: it waits until
+    // the first frame is on the screen, and the window manager takes the icon then.
+    auto* once = new QObject(this);
+    connect(m_globe, &QOpenGLWidget::frameSwapped, once, [this, once] {
+        // The program's own icon once it is installed; a stock one when run from the build.
+        QIcon icon = QIcon::fromTheme("org.skyfetch.Skyfetch");
+        if (icon.isNull())
+            icon = QIcon::fromTheme("applications-science",
+                                    style()->standardIcon(QStyle::SP_ComputerIcon));
+        setWindowIcon(icon);
+        once->deleteLater();
+    });
 }
 
 CSkyfetchDlg::~CSkyfetchDlg() = default;

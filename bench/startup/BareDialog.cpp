@@ -5,7 +5,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QOpenGLWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <chrono>
+#include <cstdio>
 
 #include <GL/gl.h>
 
@@ -29,9 +33,15 @@ int main(int argc, char* argv[]) {
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(view);
     dialog.resize(640, 420);
-    QObject::connect(
-        view, &QOpenGLWidget::frameSwapped, &dialog, [&dialog] { dialog.done(0); },
-        Qt::QueuedConnection);
+    auto* once = new QObject(&dialog);
+    QObject::connect(view, &QOpenGLWidget::frameSwapped, once, [&dialog, once] {
+        std::printf("first frame %lld\n",
+                    static_cast<long long>(
+                        std::chrono::steady_clock::now().time_since_epoch().count()));
+        std::fflush(stdout);
+        delete once;
+        QTimer::singleShot(0, &dialog, [&dialog] { dialog.done(0); });
+    });
     dialog.exec();
     return 0;
 }

@@ -19,24 +19,40 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Milliseconds from the launch to the first frame, as the program reports the frame's
+// time on the same steady clock.
 double run_once(const char* program, const fs::path& home) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        std::exit(1);
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
         setenv("HOME", home.c_str(), 1);
         setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
         setenv("SKYFETCH_EXIT_AFTER_FIRST_FRAME", "1", 1);
+        dup2(pipeFds[1], STDOUT_FILENO);
+        close(pipeFds[0]);
         std::freopen("/dev/null", "w", stderr);
         execl(program, program, static_cast<char*>(nullptr));
         _exit(127);
     }
+    close(pipeFds[1]);
+    std::string output;
+    char buffer[256];
+    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        output.append(buffer, static_cast<std::size_t>(n));
+    close(pipeFds[0]);
     int status = 0;
     waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    long long frame = 0;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+        std::sscanf(output.c_str(), "first frame %lld", &frame) != 1) {
         std::fprintf(stderr, "startup_bench: %s failed (status %d)\n", program, status);
         std::exit(1);
     }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const auto first = std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(frame));
+    return std::chrono::duration<double>(first - start).count();
 }
 
 double median(std::vector<double> values) {
