@@ -21,7 +21,14 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 build="$here/build-fuzz"
-CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cc="$(command -v clang)"
+cxx="$(command -v clang++)"
+# A folder configured with another compiler cannot switch; it is made anew.
+if [ -f "$build/CMakeCache.txt" ] &&
+    ! grep -qx "CMAKE_CXX_COMPILER:[A-Z]*=$cxx" "$build/CMakeCache.txt"; then
+    rm -rf "$build"
+fi
+CC="$cc" CXX="$cxx" cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DSKYFETCH_WITH_GUI=OFF -DSKYFETCH_FUZZ=ON -DSKYFETCH_BUILD_TESTS=OFF \
     -DSKYFETCH_BUILD_BENCHMARKS=OFF > /dev/null
 cmake --build "$build" -j "$(nproc)" --target skyfetch_fuzz
