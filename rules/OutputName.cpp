@@ -32,6 +32,8 @@ void SplitNumberedName(const std::string& name, std::string& base, std::string& 
     }
     const std::size_t dot = pos - 1;
     ext = name.substr(dot);
+    if (dot == 0)
+        return; // ".txt": the whole name is the extension, there is no base
     std::size_t stop = dot;
     while (stop > 0 && is_dot_or_digit(name[stop]))
         --stop;

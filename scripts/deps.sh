@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkg-config
+    build-essential cmake pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6opengl6-dev libqt6svg6-dev
     libgl-dev libglu1-mesa-dev libgl1-mesa-dri
     libnetcdf-dev libjpeg-dev xplanet-images

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the packages, builds everything and runs every test: first the whole
 # program (widgets under a virtual X server), then the Qt-free core again with
-# AddressSanitizer and UndefinedBehaviorSanitizer; last the Debian package is built,
-# checked, installed and removed again.
+# AddressSanitizer and UndefinedBehaviorSanitizer; then the Debian package is built,
+# checked, installed and removed again; last each fuzz target runs for 15 seconds.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$here"
@@ -24,3 +24,5 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs" --timeout 600 -E '^databuild_'
 
 bash scripts/check_package.sh build
+
+bash scripts/fuzz.sh 15

@@ -24,6 +24,7 @@ TEST(SplitNumberedName, BaseAndExtension) {
         {"12.txt", "1", ".txt"},                // never steps past the first character
         {"dir.v2/readme", "dir.v2/readme", ""}, // the folder's dot is not an extension
         {"out/climate3.csv", "out/climate", ".csv"},
+        {".txt", "", ".txt"}, // a name that is all extension has no base
     };
     for (const Case& c : cases) {
         std::string base = "old";
