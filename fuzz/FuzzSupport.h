@@ -37,6 +37,10 @@ bool read_whole_file(const std::string& path, std::string& content);
 // since every later check would be meaningless.
 void write_whole_file(const std::string& path, const std::string& content);
 
+// The text's lines as a text reader sees them: cut at '\n', one '\r' before it dropped;
+// a last line without '\n' counts, the empty rest after a final '\n' does not.
+std::vector<std::string> lines_of(const std::string& text);
+
 // The names in a folder, "." and ".." left out, sorted.
 std::vector<std::string> folder_entries(const std::string& folder);
 

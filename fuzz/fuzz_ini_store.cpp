@@ -56,23 +56,6 @@ std::string usable_name(const std::string& raw) {
     return name;
 }
 
-// Lines as written, without their '\n' and one '\r' before it.
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
-
 // The line could hold one of the keys (folded) we wrote, in whatever section.
 bool may_be_written_key(const std::string& line, const std::map<std::string, int>& keys) {
     const std::size_t eq = line.find('=');
@@ -159,10 +142,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check_reads_back(path, entry.second);
 
     std::vector<std::string> kept;
-    for (const std::string& line : lines_of(original)) {
+    for (const std::string& line : fuzz::lines_of(original)) {
         if (!may_be_written_key(line, keys))
             kept.push_back(line);
     }
-    FUZZ_CHECK(subsequence(kept, lines_of(before)));
+    FUZZ_CHECK(subsequence(kept, fuzz::lines_of(before)));
     return 0;
 }

@@ -26,24 +26,6 @@ bool blank(const std::string& line) {
     return line.find_first_not_of(" \t") == std::string::npos;
 }
 
-// The file's lines as a text reader sees them: cut at '\n', one '\r' before it dropped;
-// a last line without '\n' counts, the empty rest after a final '\n' does not.
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
-
 void check_site(const Site& site) {
     const std::string& name = site.name;
     FUZZ_CHECK(CheckSiteName(name).empty());
@@ -78,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    const std::vector<std::string> lines = lines_of(text);
+    const std::vector<std::string> lines = fuzz::lines_of(text);
     const int lineCount = static_cast<int>(lines.size());
     std::set<std::string> okNames;
     int previousLine = 1; // the header takes a line before any row
