@@ -1,11 +1,12 @@
 #include "dialog/Launcher.h"
 
+#include "putil/FileSystem.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <time.h>
@@ -17,9 +18,7 @@ namespace skyfetch {
 namespace {
 
 bool IsExecutableFile(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-           access(path.c_str(), X_OK) == 0;
+    return file_kind(path) == FileKind::Regular && access(path.c_str(), X_OK) == 0;
 }
 
 // Tries the candidates in order; the first one that takes the request ends the search.

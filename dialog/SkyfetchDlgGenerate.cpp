@@ -110,7 +110,7 @@ void CSkyfetchDlg::OnOK() {
 
     // 6.
     if (name_exists(outputPath) &&
-        user_prompt().show(outputPath + " already exists\nDo you want to overwrite it?",
+        user_prompt().show(OverwriteQuestion(outputPath),
                            PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes) {
         Edit(IDC_OUTPUTFILE)->setFocus();
         return;
@@ -226,10 +226,7 @@ void CSkyfetchDlg::OnOK() {
     shared.write_string(settings::kLastFile, fileText);
     // A folder typed as part of the name ("sub/x.txt") is relative to where the file was
     // written; the next start begins elsewhere, so the folder is stored in full.
-    shared.write_string(settings::kLastDir,
-                        folderText.empty() || folderText[0] == '/'
-                            ? folderText
-                            : join_path(CurrentFolder(), folderText));
+    shared.write_string(settings::kLastDir, absolute_folder(folderText));
     const double lon = m_westFlag == 1 ? -m_lonValue : m_lonValue;
     const double lat = m_southFlag == 1 ? -m_latValue : m_latValue;
     const Profile app = application_profile();

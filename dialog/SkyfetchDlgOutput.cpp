@@ -97,14 +97,13 @@ void CSkyfetchDlg::FillFolderTree(std::string path) {
     m_folderTree->clear();
     QTreeWidgetItem* parent = nullptr;
     std::vector<QTreeWidgetItem*> items;
-    std::string fullPath;
     for (std::size_t i = 0; i < chain.components.size(); ++i) {
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_folderTree);
         item->setText(0, QString::fromStdString(chain.components[i]));
         // The tree is narrow: the tip gives each item's whole path, however long.
-        const bool joined = fullPath.empty() || fullPath.back() == '/';
-        fullPath += (joined ? "" : "/") + chain.components[i];
-        item->setToolTip(0, QString::fromStdString(fullPath));
+        const std::vector<std::string> upToHere(chain.components.begin(),
+                                                chain.components.begin() + std::ptrdiff_t(i) + 1);
+        item->setToolTip(0, QString::fromStdString(JoinTreePath(upToHere)));
         const bool isFile = i + 1 == chain.components.size();
         if (!m_treeImages.isEmpty())
             item->setIcon(0, m_treeImages[isFile ? 2 : 0]);
@@ -211,16 +210,11 @@ std::string CSkyfetchDlg::ChooseChartFile() {
         name.erase(dot);
     if (name.empty() || name[0] == '.')
         name = "chart";
-    const std::string start = (folder == "/" ? "" : folder) + "/" + name + ".svg";
+    const std::string start = join_path(folder, name + ".svg");
     const std::string path = m_picker->BrowseForFile(kChartTitle, start, kChartFilter);
     if (path.empty())
         return {};
-    std::string chosen = folder_of(path);
-    if (chosen[0] != '/') {
-        const std::string current = CurrentFolder();
-        chosen = chosen == "." ? current : (current == "/" ? "" : current) + "/" + chosen;
-    }
-    app.write_string(settings::kChartDir, chosen);
+    app.write_string(settings::kChartDir, absolute_folder(folder_of(path)));
     return path;
 }
 

@@ -214,12 +214,12 @@ bool write_driver_file(OutputSink& sink, const DriverFileParameters& p, const Ce
     return out.flush();
 }
 
-WriteResult write_driver_file(const std::string& path, ExistingFile existing, TargetLinks links,
+WriteResult write_driver_file(const std::string& path, ExistingFile existing,
                               const DriverFileParameters& parameters, const CellRecord& record,
                               SpinupSet& initialisation, SpinupSet& scenario,
                               const DriverProgress& progress) {
     SafeFileWriter file;
-    const WriteResult opened = file.open(path, existing, links);
+    const WriteResult opened = file.open(path, existing);
     if (!opened)
         return opened;
     if (!write_driver_file(file, parameters, record, initialisation, scenario, progress)) {

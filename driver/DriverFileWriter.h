@@ -44,17 +44,9 @@ bool write_driver_file(OutputSink& out, const DriverFileParameters& parameters,
                        const DriverProgress& progress = {});
 
 // The same into the file at `path`, which appears complete or not at all (SafeFileWriter).
-WriteResult write_driver_file(const std::string& path, ExistingFile existing, TargetLinks links,
+WriteResult write_driver_file(const std::string& path, ExistingFile existing,
                               const DriverFileParameters& parameters, const CellRecord& record,
                               SpinupSet& initialisation, SpinupSet& scenario,
                               const DriverProgress& progress = {});
-// ... following a symbolic link at `path` to the file it leads to.
-inline WriteResult write_driver_file(const std::string& path, ExistingFile existing,
-                                     const DriverFileParameters& parameters,
-                                     const CellRecord& record, SpinupSet& initialisation,
-                                     SpinupSet& scenario, const DriverProgress& progress = {}) {
-    return write_driver_file(path, existing, TargetLinks::Follow, parameters, record,
-                             initialisation, scenario, progress);
-}
 
 } // namespace skyfetch

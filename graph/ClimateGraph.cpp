@@ -2,8 +2,10 @@
 
 #include "graph/ChartFile.h"
 #include "graph/DrawGraph.h"
+#include "driver/SafeFileWriter.h"
 #include "putil/FileSystem.h"
 #include "putil/UserPrompt.h"
+#include "rules/OutputFileCheck.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -15,8 +17,9 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
+
+#include <cstring>
 
 namespace skyfetch {
 namespace {
@@ -170,7 +173,7 @@ void CClimateGraph::SaveChartAs() {
         return;
     const std::string path = ChartFileName(chosen);
     if (name_exists(path) &&
-        user_prompt().show(path + " already exists\nDo you want to overwrite it?",
+        user_prompt().show(OverwriteQuestion(path),
                            PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
         return;
     std::string error;
@@ -185,31 +188,35 @@ void CClimateGraph::SaveChartAs() {
 bool CClimateGraph::SaveChart(const std::string& path, std::string& error) {
     const int w = ClientWidth();
     const int h = ClientHeight();
-    // The picture goes to a temporary file beside the target and replaces it only once
-    // complete, so a failed save leaves an older file as it was.
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString().toStdString();
-        return false;
-    }
+    QBuffer picture;
+    picture.open(QIODevice::WriteOnly);
     bool drawn = true;
     switch (ChartFormatOf(path)) {
     case ChartFormat::Png:
-        drawn = DrawImage(*this, w, h).save(&file, "PNG");
+        drawn = DrawImage(*this, w, h).save(&picture, "PNG");
         break;
     case ChartFormat::Pdf:
-        drawn = WritePdf(*this, &file, w, h);
+        drawn = WritePdf(*this, &picture, w, h);
         break;
     case ChartFormat::Svg:
     case ChartFormat::None:
-        WriteSvg(*this, &file, w, h);
+        WriteSvg(*this, &picture, w, h);
         break;
     }
-    if (drawn && file.error() == QFileDevice::NoError && file.commit())
+    if (!drawn) {
+        error = "The picture could not be drawn";
+        return false;
+    }
+    // Written as the driver file is: a failed save leaves an older file as it was.
+    SafeFileWriter file;
+    WriteResult result = file.open(path, ExistingFile::Replace);
+    if (result) {
+        file.write(picture.data().constData(), static_cast<std::size_t>(picture.data().size()));
+        result = file.commit();
+    }
+    if (result)
         return true;
-    // Without commit the temporary file is removed with the object.
-    error = file.error() != QFileDevice::NoError ? file.errorString().toStdString()
-                                                 : "The picture could not be drawn";
+    error = result.systemError != 0 ? std::strerror(result.systemError) : result.error;
     return false;
 }
 

@@ -74,6 +74,12 @@ std::string CurrentFolder(const std::string& fallback) {
     return folder;
 }
 
+std::string absolute_folder(const std::string& folder) {
+    if (folder.empty() || folder[0] == '/')
+        return folder;
+    return folder == "." ? CurrentFolder() : join_path(CurrentFolder(), folder);
+}
+
 locale_t c_locale() {
     static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     return locale;

@@ -39,6 +39,11 @@ std::string CurrentDirectory();
 // for the root itself; `fallback` when the directory cannot be read.
 std::string CurrentFolder(const std::string& fallback = {});
 
+// A folder as it will mean the same place from anywhere: an absolute folder as it is, "."
+// as the current folder, any other relative folder joined to the current folder. ""
+// stays "".
+std::string absolute_folder(const std::string& folder);
+
 // One "C" locale object for the whole process: strtod_l(), uselocale() and the like take
 // it to read and write numbers as "13.25" whatever locale a toolkit has set globally.
 locale_t c_locale();

@@ -77,6 +77,10 @@ bool HasControlCharacter(const std::string& text) {
     return false;
 }
 
+std::string OverwriteQuestion(const std::string& name) {
+    return name + " already exists\nDo you want to overwrite it?";
+}
+
 std::string CouldNotOpenMessage(const std::string& name, const std::string& reason) {
     std::string text = "Could not open \"" + name + "\" for output.\n";
     if (!reason.empty())

@@ -22,6 +22,9 @@ struct OutputFileCheck {
 // system's reason (strerror's text, "" to leave it out) and what the user can do.
 std::string CouldNotOpenMessage(const std::string& name, const std::string& reason);
 
+// The question before a file that exists is replaced.
+std::string OverwriteQuestion(const std::string& name);
+
 // Checks, before anything is written, that the driver file can be written under name
 // (relative to the current directory): the name is not empty and does not start with
 // a dot (warning), a new file can be created in its folder and an existing target is

@@ -135,10 +135,8 @@ void BatchRun::clear_progress() {
 int BatchRun::run(const SiteTable& table, const std::string& folder, bool force) {
     const std::size_t total = table.rows.size();
     std::vector<RowOutcome> outcomes(kPlaces);
-    // Each place's flag, set by its worker once the outcome is complete.
-    std::unique_ptr<std::atomic<bool>[]> ready(new std::atomic<bool>[kPlaces]);
-    for (std::size_t i = 0; i < kPlaces; ++i)
-        ready[i].store(false);
+    // Each place's flag, set by its worker once the outcome is complete (guarded by mutex).
+    std::vector<char> ready(kPlaces, 0);
 
     std::mutex mutex;
     std::condition_variable rowDone;
@@ -160,7 +158,7 @@ int BatchRun::run(const SiteTable& table, const std::string& folder, bool force)
             prepare_row(table.rows[i], folder, force, init, scenario, outcomes[i % kPlaces]);
             {
                 std::lock_guard lock(mutex);
-                ready[i % kPlaces].store(true);
+                ready[i % kPlaces] = 1;
             }
             rowDone.notify_one();
         }
@@ -181,7 +179,7 @@ int BatchRun::run(const SiteTable& table, const std::string& folder, bool force)
             std::unique_lock lock(mutex);
             rowDone.wait(lock, [&] {
                 for (std::size_t i = first; i < end; ++i)
-                    if (!ready[i % kPlaces].load())
+                    if (!ready[i % kPlaces])
                         return false;
                 return true;
             });
@@ -218,10 +216,11 @@ int BatchRun::run(const SiteTable& table, const std::string& folder, bool force)
                 status = std::max(status, outcome.status);
             }
             outcome = RowOutcome{}; // the place is free for the row kPlaces further on
-            ready[i % kPlaces].store(false);
         }
         {
             std::lock_guard lock(mutex);
+            for (std::size_t i = first; i < end; ++i)
+                ready[i % kPlaces] = 0;
             committed = end;
         }
         groupCommitted.notify_all();
