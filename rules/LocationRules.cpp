@@ -66,6 +66,12 @@ CellCorner UpdateCellCorner(double lonValue, int westFlag, double latValue, int 
     // above the edge, where the user meant them.
     lon = std::trunc((lon + 180.0) * 2.0 + 0.000001) * 0.5 - 180.0;
     lat = std::trunc((lat + 90.0) * 2.0 + 0.000001) * 0.5 - 90.0;
+    // 180 E is the meridian of 180 W: its cell is the first one east of it. The pole has
+    // no cell north of it: it belongs to the last one below.
+    if (lon >= 180.0)
+        lon -= 360.0;
+    if (lat >= 90.0)
+        lat = 89.5;
     return {lon, lat};
 }
 

@@ -45,7 +45,8 @@ inline RangeCheck CheckLatitude(double value, int southFlag) {
 
 // The signed south-west corner of the 0.5-degree cell holding the location. A value
 // on a cell edge (or less than 0.0000005 degrees below it) belongs to the cell to its
-// east (north); 0 with the west flag is the cell east of the meridian.
+// east (north); 0 with the west flag is the cell east of the meridian, 180 E the cell of
+// 180 W (east of the same meridian), and 90 N the cell below the pole.
 struct CellCorner {
     double lon = 0.0;
     double lat = 0.0;
