@@ -1,6 +1,7 @@
 // The desktop program skyfetch: one modal dialog, and the program ends when it closes.
 #include "app/SkyfetchApp.h"
 #include "globe/GlobeSurfaceFormat.h"
+#include "putil/ProcessSetup.h"
 #include "resources/EmbeddedData.h"
 
 #include <QApplication>
@@ -8,6 +9,9 @@
 #include <clocale>
 
 int main(int argc, char* argv[]) {
+    // Before anything is opened: no file may take the number of a closed standard stream,
+    // and a pipe closed under a write is a failed write, not the end of the program.
+    skyfetch::prepare_process_io();
     skyfetch::register_embedded_resources();
 
     // The globe draws with legacy OpenGL: its contexts are asked for before any window

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <locale.h>
 #include <string>
 
@@ -13,17 +14,46 @@ enum class FileKind {
     None,    // nothing has this name
     Regular, // a regular file
     Folder,
-    Link,  // a symbolic link (only entry_kind reports links)
-    Other, // a pipe, device or socket, or a name the system refuses to describe
+    Link,        // a symbolic link (only entry_kind reports links)
+    Pipe,        // a named pipe
+    Socket,
+    Device,      // a character or block device
+    Unreachable, // the system would not say: no permission to look, a name too long, ...
 };
 
-// What the name leads to, symbolic links followed (a dangling link is None).
-FileKind file_kind(const std::string& path);
+// A pipe, socket or device: something a file cannot replace.
+inline bool is_special(FileKind kind) {
+    return kind == FileKind::Pipe || kind == FileKind::Socket || kind == FileKind::Device;
+}
+
+// What the name leads to, symbolic links followed (a dangling link is None). error, when
+// given, receives the errno behind Unreachable (0 otherwise).
+FileKind file_kind(const std::string& path, int* error = nullptr);
 // What the name itself is, a symbolic link reported as Link and not followed.
-FileKind entry_kind(const std::string& path);
+FileKind entry_kind(const std::string& path, int* error = nullptr);
 // True when anything has this name: a file, a folder, a pipe, a device, a socket or a
-// symbolic link, dangling or not. Such a name is taken.
+// symbolic link, dangling or not. Such a name is taken. A name the system will not
+// describe (Unreachable) counts as taken too: it cannot be used.
 bool name_exists(const std::string& path);
+
+// Which file a name is, independent of the name: two names are the same file when
+// their identities are equal (a hard link, or the same path written differently).
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool known() const { return device != 0 || inode != 0; }
+    bool operator==(const FileIdentity&) const = default;
+};
+// The identity of the file the path leads to (unknown when there is none).
+FileIdentity file_identity(const std::string& path);
+
+// Reads a whole regular file or pipe into text: 0, or the errno of the failure (EISDIR
+// for a folder). identity, when given, receives the identity of the file that was read.
+int read_whole_file(const std::string& path, std::string& text, FileIdentity* identity = nullptr);
+
+// Moves from onto to without ever replacing a file at `to`: 0, or the errno (EEXIST
+// when the name is taken).
+int rename_no_replace(const std::string& from, const std::string& to);
 
 // The folder a path names its file in, as open() reads it: "." for a bare name, "/" for
 // a name directly in the root.

@@ -1,17 +1,22 @@
 #include "app/cli/CliArguments.h"
 #include "app/cli/CliTool.h"
+#include "putil/DescriptorStream.h"
+#include "putil/ProcessSetup.h"
 #include "resources/EmbeddedData.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
+    // Before anything is opened: no driver file may take the number of a closed standard
+    // stream, and a closed pipe is a failed write, not the end of the process.
+    skyfetch::prepare_process_io();
     skyfetch::register_embedded_resources();
     std::vector<std::string> args(argv + 1, argv + argc);
-    skyfetch::CliTool tool(std::cout, std::cerr);
+    skyfetch::DescriptorStream out(STDOUT_FILENO, false);
+    skyfetch::DescriptorStream err(STDERR_FILENO, true);
+    skyfetch::CliTool tool(out, err);
     // Progress is for a person watching: never into a pipe or a log file.
     if (isatty(STDERR_FILENO))
         tool.set_progress_terminal(stderr);
@@ -19,22 +24,20 @@ int main(int argc, char** argv) {
 
     // Output that never arrived (a full disk, a closed pipe) must not pass for success;
     // most of it sits in the buffer until this flush, so this is where the failure shows.
-    errno = 0;
-    std::cout.flush();
-    const bool flushed = std::fflush(stdout) == 0;
-    const int error = errno;
-    if (!flushed || !std::cout || std::ferror(stdout)) {
-        std::cerr << "skyfetch-cli: could not write to standard output"
-                  << (error ? std::string(": ") + std::strerror(error) : std::string()) << "\n";
+    out.flush();
+    if (const int error = out.error(); error != 0) {
+        err << "skyfetch-cli: could not write to standard output: " << std::strerror(error)
+            << "\n";
         // Driver files are in place whatever became of the report of them: the summary
-        // comes here instead, and a status of its own tells a script that only the report
-        // was lost. Where standard output was the output itself (the climatology, help,
-        // version), it could not be written.
-        if (!tool.summary().empty())
-            std::cerr << tool.summary() << "\n";
-        if (status == skyfetch::kExitOk)
-            status = tool.summary().empty() ? skyfetch::kExitWriteFailed
-                                             : skyfetch::kExitOutputLost;
+        // comes here instead, and a status of its own tells a script that the report was
+        // lost, before anything a row may have reported. Where standard output was the
+        // output itself (the climatology, help, version), it could not be written.
+        if (!tool.summary().empty()) {
+            err << tool.summary() << "\n";
+            status = skyfetch::kExitOutputLost;
+        } else if (status == skyfetch::kExitOk) {
+            status = skyfetch::kExitWriteFailed;
+        }
     }
     return status;
 }

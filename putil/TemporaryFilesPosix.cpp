@@ -1,0 +1,345 @@
+#include "putil/TemporaryFiles.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <mutex>
+#include <new>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace skyfetch {
+namespace {
+
+// ---- Removal on a signal ------------------------------------------------------------
+
+// A fixed table the signal handler can walk without locks or allocation. A place is
+// Free, being Filled by its owner (ignored by the handler), or Held with a complete name.
+enum : int { kFree = 0, kFilling = 1, kHeld = 2 };
+constexpr int kPlaces = 1024;
+
+struct Place {
+    std::atomic<int> state{kFree};
+    std::atomic<int> folder{AT_FDCWD};
+    // PATH_MAX bytes, made by the first owner and kept for the life of the process, so a
+    // handler that read the pointer a moment earlier still reads valid memory.
+    std::atomic<char*> path{nullptr};
+};
+Place g_places[kPlaces];
+// Set by the handler before it removes anything; creations in progress are counted so
+// the handler can wait for them to register what they made.
+std::atomic<bool> g_cleaningUp{false};
+std::atomic<int> g_creating{0};
+
+// Every signal whose default action ends the process and that a handler can catch.
+// SIGPIPE and SIGXFSZ are normally ignored by the programs (a failed write is reported
+// instead) and are then left alone like any other ignored signal.
+constexpr int kFixedSignals[] = {SIGHUP,  SIGINT,    SIGQUIT, SIGILL,  SIGTRAP, SIGABRT,
+                                 SIGBUS,  SIGFPE,    SIGUSR1, SIGSEGV, SIGUSR2, SIGPIPE,
+                                 SIGALRM, SIGTERM,   SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
+                                 SIGSYS,
+#ifdef SIGSTKFLT
+                                 SIGSTKFLT,
+#endif
+#ifdef SIGPOLL
+                                 SIGPOLL,
+#endif
+#ifdef SIGPWR
+                                 SIGPWR,
+#endif
+};
+constexpr int kMaxSignal = 65;
+struct sigaction g_previous[kMaxSignal];
+
+template <typename Visit> void for_each_fatal_signal(Visit visit) {
+    for (int signal : kFixedSignals)
+        visit(signal);
+    // Real-time signals end the process too when nobody handles them.
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX && signal < kMaxSignal; ++signal)
+        visit(signal);
+}
+
+void remove_and_reraise(int signal) {
+    const int saved = errno;
+    g_cleaningUp.store(true);
+    // Other threads go on running meanwhile: let a creation that has begun finish (or,
+    // if it is this thread's own, interrupted one, give up waiting for it soon).
+    for (int spins = 0; g_creating.load() > 0 && spins < 2000; ++spins) {
+        const timespec pause{0, 50 * 1000};
+        nanosleep(&pause, nullptr);
+    }
+    for (Place& place : g_places) {
+        if (place.state.load(std::memory_order_acquire) == kHeld) {
+            if (const char* path = place.path.load(std::memory_order_acquire))
+                ::unlinkat(place.folder.load(std::memory_order_acquire), path, 0);
+        }
+    }
+    if (signal > 0 && signal < kMaxSignal)
+        ::sigaction(signal, &g_previous[signal], nullptr);
+    errno = saved;
+    // With the previous disposition back in place (the default), the signal ends the
+    // process with the status it gives once this handler returns; a fault signal is
+    // raised again here so that it does not depend on the faulting instruction.
+    ::raise(signal);
+}
+
+void install_handlers() {
+    sigset_t all;
+    sigemptyset(&all);
+    for_each_fatal_signal([&](int signal) { sigaddset(&all, signal); });
+    for_each_fatal_signal([&](int signal) {
+        struct sigaction current {};
+        if (::sigaction(signal, nullptr, &current) != 0)
+            return;
+        // Ignored (nohup, or a failed write reported instead) or handled by the program
+        // itself or a sanitizer: leave it alone.
+        if (current.sa_handler != SIG_DFL || (current.sa_flags & SA_SIGINFO))
+            return;
+        g_previous[signal] = current;
+        struct sigaction action {};
+        action.sa_handler = remove_and_reraise;
+        action.sa_mask = all;
+        action.sa_flags = SA_RESETHAND;
+        ::sigaction(signal, &action, nullptr);
+    });
+}
+
+int register_name(int folder, const char* path) {
+    const std::size_t length = std::strlen(path);
+    // A longer path could not be opened anyway.
+    if (length >= PATH_MAX)
+        return -1;
+    for (int i = 0; i < kPlaces; ++i) {
+        Place& place = g_places[i];
+        int expected = kFree;
+        if (!place.state.compare_exchange_strong(expected, kFilling, std::memory_order_acq_rel))
+            continue;
+        char* buffer = place.path.load(std::memory_order_relaxed);
+        if (!buffer) {
+            buffer = new (std::nothrow) char[PATH_MAX];
+            if (!buffer) {
+                place.state.store(kFree, std::memory_order_release);
+                return -1;
+            }
+        }
+        std::memcpy(buffer, path, length + 1);
+        place.path.store(buffer, std::memory_order_release);
+        place.folder.store(folder, std::memory_order_release);
+        place.state.store(kHeld, std::memory_order_release);
+        return i;
+    }
+    return -1;
+}
+
+// ---- Names that tell their owner ----------------------------------------------------
+
+constexpr char kPrefix[] = ".skyfetch-";
+constexpr char kSuffix[] = ".tmp";
+constexpr int kRandomLength = 10;
+
+// A tag of the machine's name: a folder on a network share may hold files of processes
+// on other machines, whose process numbers mean nothing here.
+std::uint32_t host_tag() {
+    char name[256] = {};
+    if (gethostname(name, sizeof name - 1) != 0)
+        name[0] = '\0';
+    std::uint32_t hash = 2166136261u; // FNV-1a
+    for (const char* c = name; *c; ++c)
+        hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
+    return hash;
+}
+
+// When the process began, in clock ticks after boot (field 22 of /proc/<pid>/stat); 0
+// when it cannot be read. With the process number it names a process for good: a
+// number used again later belongs to a process with another start.
+std::uint64_t process_start(long pid) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%ld/stat", pid);
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    char text[1024];
+    const ssize_t n = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    if (n <= 0)
+        return 0;
+    text[n] = '\0';
+    // The command name (field 2) may hold spaces and parentheses: count from its end.
+    const char* field = std::strrchr(text, ')');
+    if (!field)
+        return 0;
+    for (int number = 2; number < 22; ++number) {
+        field = std::strchr(field + 1, ' ');
+        if (!field)
+            return 0;
+    }
+    return std::strtoull(field + 1, nullptr, 10);
+}
+
+struct Owner {
+    std::uint32_t host = 0;
+    long pid = 0;
+    std::uint64_t start = 0;
+};
+
+const Owner& this_process() {
+    static const Owner owner{host_tag(), static_cast<long>(getpid()), process_start(getpid())};
+    return owner;
+}
+
+bool is_decimal(const std::string& text) {
+    if (text.empty() || text.size() > 20)
+        return false;
+    for (const char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+// Reads ".skyfetch-<host>-<pid>-<start>-<random>.tmp".
+bool parse_name(const std::string& name, Owner& owner) {
+    const std::size_t prefix = sizeof kPrefix - 1;
+    const std::size_t suffix = sizeof kSuffix - 1;
+    if (name.size() <= prefix + suffix || name.compare(0, prefix, kPrefix) != 0 ||
+        name.compare(name.size() - suffix, suffix, kSuffix) != 0)
+        return false;
+    const std::string body = name.substr(prefix, name.size() - prefix - suffix);
+    std::string parts[4];
+    std::size_t from = 0;
+    for (int i = 0; i < 4; ++i) {
+        const std::size_t dash = body.find('-', from);
+        if ((i < 3) != (dash != std::string::npos))
+            return false;
+        parts[i] = body.substr(from, i < 3 ? dash - from : std::string::npos);
+        from = dash + 1;
+    }
+    if (parts[0].size() != 8 || parts[0].find_first_not_of("0123456789abcdef") != std::string::npos)
+        return false;
+    if (!is_decimal(parts[1]) || !is_decimal(parts[2]) ||
+        parts[3].size() != static_cast<std::size_t>(kRandomLength) ||
+        parts[3].find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789") != std::string::npos)
+        return false;
+    owner.host = static_cast<std::uint32_t>(std::strtoul(parts[0].c_str(), nullptr, 16));
+    owner.pid = std::strtol(parts[1].c_str(), nullptr, 10);
+    owner.start = std::strtoull(parts[2].c_str(), nullptr, 10);
+    return owner.pid > 0;
+}
+
+bool has_ended(const Owner& owner) {
+    if (owner.host != this_process().host)
+        return false; // another machine's process: it cannot be asked
+    if (::kill(static_cast<pid_t>(owner.pid), 0) != 0 && errno == ESRCH)
+        return true;
+    // The number is in use: by the owner, or by a later process that got it again.
+    const std::uint64_t start = process_start(owner.pid);
+    return start != 0 && owner.start != 0 && start != owner.start;
+}
+
+std::string random_letters() {
+    static std::atomic<std::uint64_t> counter{0};
+    std::uint64_t bits = 0;
+    if (getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        bits = static_cast<std::uint64_t>(now) * 0x9E3779B97F4A7C15ULL ^ ++counter;
+    }
+    static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string letters;
+    for (int i = 0; i < kRandomLength; ++i) {
+        letters += kAlphabet[bits % 36];
+        bits /= 36;
+    }
+    return letters;
+}
+
+} // namespace
+
+std::string temporary_file_name() {
+    const Owner& owner = this_process();
+    char head[96];
+    std::snprintf(head, sizeof head, "%s%08x-%ld-%llu-", kPrefix, owner.host, owner.pid,
+                  static_cast<unsigned long long>(owner.start));
+    return head + random_letters() + kSuffix;
+}
+
+int create_temporary_at(int folder, const char* name, int flags, unsigned mode, int& ticket) {
+    static std::once_flag installed;
+    std::call_once(installed, install_handlers);
+    ticket = -1;
+    g_creating.fetch_add(1);
+    if (g_cleaningUp.load()) {
+        g_creating.fetch_sub(1);
+        errno = EINTR;
+        return -1;
+    }
+    // Registered before it exists, so that no moment is left in which a signal would
+    // leave it behind.
+    ticket = register_name(folder, name);
+    const int fd = ::openat(folder, name, flags | O_CREAT, static_cast<mode_t>(mode));
+    const int error = errno;
+    if (fd < 0) {
+        forget_temporary(ticket);
+        ticket = -1;
+    }
+    g_creating.fetch_sub(1);
+    errno = error;
+    return fd;
+}
+
+int create_temporary(const char* path, int flags, unsigned mode, int& ticket) {
+    return create_temporary_at(AT_FDCWD, path, flags, mode, ticket);
+}
+
+void forget_temporary(int ticket) {
+    if (ticket >= 0 && ticket < kPlaces)
+        g_places[ticket].state.store(kFree, std::memory_order_release);
+}
+
+bool is_stale_temporary_name(const std::string& name) {
+    Owner owner;
+    return parse_name(name, owner) && has_ended(owner);
+}
+
+int remove_stale_temporaries_at(int folder) {
+    // A descriptor of our own for the listing: closedir() closes it.
+    const int listed = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listed < 0)
+        return 0;
+    DIR* dir = ::fdopendir(listed);
+    if (!dir) {
+        ::close(listed);
+        return 0;
+    }
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] != '.' || !is_stale_temporary_name(entry->d_name))
+            continue;
+        struct stat info {};
+        if (::fstatat(folder, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+            ::unlinkat(folder, entry->d_name, 0) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
+}
+
+int remove_stale_temporaries(const std::string& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    const int removed = remove_stale_temporaries_at(fd);
+    ::close(fd);
+    return removed;
+}
+
+} // namespace skyfetch
