@@ -4,49 +4,14 @@
 #include "putil/TemporaryFiles.h"
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
-#include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace skyfetch {
 namespace {
-
-// A name that no other writer is likely to pick; O_EXCL settles the rare collision.
-std::string random_suffix() {
-    static std::uint64_t counter = 0;
-    std::uint64_t bits = 0;
-    if (getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
-        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-        bits = static_cast<std::uint64_t>(now) * 0x9E3779B97F4A7C15ULL ^
-               (static_cast<std::uint64_t>(getpid()) << 32) ^ ++counter;
-    }
-    static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string suffix;
-    for (int i = 0; i < 10; ++i) {
-        suffix += kAlphabet[bits % 36];
-        bits /= 36;
-    }
-    return suffix;
-}
-
-// Moves from onto to without ever replacing a file at `to`. Where the file system has no
-// atomic no-replace rename, a hard link (which fails if the name exists) does the same.
-int rename_no_replace(const char* from, const char* to) {
-    if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return -1;
-    if (link(from, to) != 0)
-        return -1;
-    unlink(from);
-    return 0;
-}
 
 // Follows `path` through symbolic links, as open() would, to the name that is finally
 // written: the file the links lead to, or the missing name a dangling link names. Each
@@ -76,32 +41,30 @@ bool follow_links(std::string path, std::string& resolved, int& error) {
     return false;
 }
 
+// The part of a path after its last '/'.
+std::string own_name(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool is_special(mode_t mode) {
+    return !S_ISREG(mode) && !S_ISDIR(mode) && !S_ISLNK(mode);
+}
+
 } // namespace
-
-void sync_folder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd); // makes the rename itself durable; the file is in place either way
-        ::close(fd);
-    }
-}
-
-WriteResult sync_file_system(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0 || syncfs(fd) != 0) {
-        const int error = errno;
-        if (fd >= 0)
-            ::close(fd);
-        return WriteResult::failed(WriteFailure::Write,
-                                   "Could not write the files in " + folder + ": " +
-                                       std::strerror(error));
-    }
-    ::close(fd);
-    return WriteResult::success();
-}
 
 SafeFileWriter::~SafeFileWriter() {
     discard();
+}
+
+void SafeFileWriter::reset(ExistingFile existing) {
+    discard();
+    m_ownFolder.reset();
+    m_folder = nullptr;
+    m_existing = existing;
+    m_inPlace = false;
+    m_finished = false;
+    m_result = WriteResult::success();
 }
 
 WriteResult SafeFileWriter::fail_with(WriteFailure why, const std::string& what, int error) {
@@ -125,69 +88,104 @@ WriteResult SafeFileWriter::fail_with(WriteFailure why, const std::string& what,
     return m_result;
 }
 
-WriteResult SafeFileWriter::refuse(const std::string& what, const std::string& reason) {
+// A target that is not refused for a system error but for what it is; error is the errno
+// that tells a user the same in the system's words.
+WriteResult SafeFileWriter::refuse(const std::string& reason, int error) {
     discard();
     if (m_result.ok())
         m_result = WriteResult::failed(WriteFailure::Open,
-                                       "Could not open " + what + " for output: " + reason);
+                                       "Could not open " + m_target + " for output: " + reason,
+                                       error);
     return m_result;
 }
 
 WriteResult SafeFileWriter::open(const std::string& target, ExistingFile existing,
-                                 TargetLinks links) {
-    discard();
-    m_target = target;
-    m_destination = target;
-    m_existing = existing;
-    m_inPlace = false;
-    m_finished = false;
-    m_result = WriteResult::success();
-
-    bool keepMode = false;
-    struct stat current {};
+                                 SpecialTargets specials, const std::string& shown) {
+    reset(existing);
+    m_target = shown.empty() ? target : shown;
+    std::string destination = target;
+    bool keepAttributes = false;
     struct stat entry {};
     if (lstat(target.c_str(), &entry) == 0) {
         if (existing == ExistingFile::Keep)
-            return fail_with(WriteFailure::Exists, target, 0);
-        if (links == TargetLinks::Refuse && S_ISLNK(entry.st_mode))
-            return refuse(target, "it is a symbolic link");
-        if (links == TargetLinks::Refuse && !S_ISREG(entry.st_mode) && !S_ISDIR(entry.st_mode))
-            return refuse(target, "it is not a regular file");
+            return fail_with(WriteFailure::Exists, m_target, 0);
         // What the name leads to decides, as it would for a plain open(): a link to a
         // folder is refused like the folder.
+        struct stat current {};
         if (stat(target.c_str(), &current) == 0) {
             if (S_ISDIR(current.st_mode))
-                return fail_with(WriteFailure::Open, target, EISDIR);
-            if (!S_ISREG(current.st_mode))
-                return open_in_place();
-            keepMode = true;
+                return fail_with(WriteFailure::Open, m_target, EISDIR);
+            if (is_special(current.st_mode)) {
+                if (specials == SpecialTargets::Refuse)
+                    return refuse("it is not a regular file", ENOTSUP);
+                bool changed = false;
+                const WriteResult inPlace = open_in_place(target, changed);
+                if (!changed)
+                    return inPlace;
+                // It became a regular file meanwhile: replace it like one.
+            }
+            keepAttributes = true;
         }
         // The file behind a link is replaced and the link stays. The temporary file goes
         // beside that file, so the final rename never crosses file systems.
         if (S_ISLNK(entry.st_mode)) {
             int error = 0;
-            if (!follow_links(target, m_destination, error))
-                return fail_with(WriteFailure::Open, target, error);
+            if (!follow_links(target, destination, error))
+                return fail_with(WriteFailure::Open, m_target, error);
         }
+    } else if (errno != ENOENT) {
+        return fail_with(WriteFailure::Open, m_target, errno);
     }
 
-    const std::string folder = folder_of(m_destination);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate = folder + "/.skyfetch-" + random_suffix() + ".tmp";
-        // Removed again if SIGTERM, SIGINT or SIGHUP ends the process. 0666 lets the
-        // umask decide the permissions, as for any plainly created file.
-        m_fd = create_temporary(candidate.c_str(), O_WRONLY | O_EXCL | O_CLOEXEC, 0666,
-                                m_tempTicket);
-        if (m_fd >= 0) {
-            m_tempPath = candidate;
-            break;
-        }
-        if (errno != EEXIST)
-            return fail_with(WriteFailure::Open, target, errno);
+    m_ownFolder = std::make_unique<OutputFolder>();
+    if (const int error = m_ownFolder->open(folder_of(destination)); error != 0) {
+        m_ownFolder.reset();
+        return fail_with(WriteFailure::Open, m_target, error);
     }
-    if (m_fd < 0)
-        return fail_with(WriteFailure::Open, target, EEXIST);
-    if (keepMode) {
+    m_folder = m_ownFolder.get();
+    m_destName = own_name(destination);
+    m_folder->remove_stale_temporaries();
+    return open_temporary(keepAttributes);
+}
+
+WriteResult SafeFileWriter::open_in(OutputFolder& folder, const std::string& name,
+                                    ExistingFile existing, const std::string& shown) {
+    reset(existing);
+    m_target = shown;
+    m_folder = &folder;
+    m_destName = name;
+    int error = 0;
+    switch (folder.entry_kind(name, &error)) {
+    case FileKind::None:
+        return open_temporary(false);
+    case FileKind::Regular:
+        if (existing == ExistingFile::Keep)
+            return fail_with(WriteFailure::Exists, shown, 0);
+        return open_temporary(true);
+    case FileKind::Folder:
+        return fail_with(WriteFailure::Open, shown, EISDIR);
+    case FileKind::Link:
+        return refuse("it is a symbolic link", ELOOP);
+    case FileKind::Pipe:
+    case FileKind::Socket:
+    case FileKind::Device:
+        return refuse("it is not a regular file", ENOTSUP);
+    case FileKind::Unreachable:
+        break;
+    }
+    return fail_with(WriteFailure::Open, shown, error);
+}
+
+WriteResult SafeFileWriter::open_temporary(bool keepAttributes) {
+    m_fd = m_folder->create_temporary(m_tempName, m_tempTicket);
+    if (m_fd < 0) {
+        const int error = errno;
+        m_tempName.clear();
+        return fail_with(WriteFailure::Open, m_target, error);
+    }
+    struct stat current {};
+    if (keepAttributes &&
+        fstatat(m_folder->descriptor(), m_destName.c_str(), &current, 0) == 0) {
         // A replaced file keeps its permission bits and, where we may set it, its owner
         // (owner first: a change of owner clears the set-user-ID bit). Only the name is
         // kept: another hard link to the old file goes on holding the old text, the price
@@ -196,21 +194,34 @@ WriteResult SafeFileWriter::open(const std::string& target, ExistingFile existin
             // Not ours to give away; the file stays ours, as a new file would be.
         }
         if (fchmod(m_fd, current.st_mode & 07777) != 0)
-            return fail_with(WriteFailure::Open, target, errno);
+            return fail_with(WriteFailure::Open, m_target, errno);
     }
     return m_result;
 }
 
 // A device or pipe cannot be swapped for a file without cutting off whoever uses it, and
 // holds no earlier text to protect: the bytes go straight into it. A pipe nobody reads
-// would hold the open forever, so it is opened without waiting and refused instead.
-WriteResult SafeFileWriter::open_in_place() {
-    m_fd = ::open(m_target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
+// would hold the open forever, so it is opened without waiting and refused instead. The
+// name is opened without truncating and looked at again through the open descriptor: if
+// a regular file took the name meanwhile, it is left alone and `changed` is set.
+WriteResult SafeFileWriter::open_in_place(const std::string& target, bool& changed) {
+    changed = false;
+    m_fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (m_fd < 0) {
         if (errno == ENXIO)
-            return refuse(m_target, "it is a named pipe that nobody reads");
+            return refuse("it is a named pipe that nobody reads", ENXIO);
         return fail_with(WriteFailure::Open, m_target, errno);
     }
+    struct stat info {};
+    if (fstat(m_fd, &info) != 0)
+        return fail_with(WriteFailure::Open, m_target, errno);
+    if (!is_special(info.st_mode)) {
+        ::close(m_fd);
+        m_fd = -1;
+        changed = true;
+        return m_result;
+    }
+    // The reader is there: from now on a write waits for it as any writer into a pipe.
     const int flags = fcntl(m_fd, F_GETFL);
     if (flags < 0 || fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
         return fail_with(WriteFailure::Open, m_target, errno);
@@ -244,6 +255,10 @@ WriteResult SafeFileWriter::finish_writing() {
         return m_result;
     if (m_fd < 0)
         return fail_with(WriteFailure::Write, m_target, EBADF);
+    // The data reach the disk through this file's own descriptor, so that a write error
+    // the disk reports later is reported here, for this file, and for no other.
+    if (!m_inPlace && fdatasync(m_fd) != 0)
+        return fail_with(WriteFailure::Write, m_target, errno);
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0)
@@ -252,57 +267,50 @@ WriteResult SafeFileWriter::finish_writing() {
     return m_result;
 }
 
-WriteResult SafeFileWriter::commit(CommitSync sync) {
+WriteResult SafeFileWriter::close_for_commit() {
     if (!m_result.ok())
         return m_result;
-    if (m_finished) {
-        if (m_inPlace)
-            return m_result;
-        if (sync == CommitSync::FileAndFolder) {
-            // Finished without a flush: open it once more for the flush to disk.
-            const int fd = ::open(m_tempPath.c_str(), O_RDONLY | O_CLOEXEC);
-            const bool synced = fd >= 0 && fsync(fd) == 0;
-            const int error = errno;
-            if (fd >= 0)
-                ::close(fd);
-            if (!synced)
-                return fail_with(WriteFailure::Write, m_target, error);
-        }
-        return move_into_place(sync);
-    }
-    if (m_fd < 0)
-        return fail_with(WriteFailure::Write, m_target, EBADF);
-    if (m_inPlace) {
-        const int fd = m_fd;
-        m_fd = -1;
-        if (::close(fd) != 0)
-            return fail_with(WriteFailure::Write, m_target, errno);
-        return m_result;
-    }
-    if (sync == CommitSync::FileAndFolder && fsync(m_fd) != 0)
-        return fail_with(WriteFailure::Write, m_target, errno);
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0)
-        return fail_with(WriteFailure::Write, m_target, errno);
-    return move_into_place(sync);
+    if (!m_finished)
+        return finish_writing();
+    return m_result;
 }
 
-WriteResult SafeFileWriter::move_into_place(CommitSync sync) {
-    const bool moved = m_existing == ExistingFile::Keep
-                           ? rename_no_replace(m_tempPath.c_str(), m_target.c_str()) == 0
-                           : std::rename(m_tempPath.c_str(), m_destination.c_str()) == 0;
-    if (!moved) {
-        const int error = errno;
+WriteResult SafeFileWriter::commit(CommitSync sync) {
+    if (!close_for_commit().ok() || m_inPlace)
+        return m_result;
+    const int error = m_folder->rename(m_tempName, m_destName, m_existing == ExistingFile::Replace);
+    if (error != 0) {
         if (error == EEXIST && m_existing == ExistingFile::Keep)
             return fail_with(WriteFailure::Exists, m_target, 0);
         return fail_with(WriteFailure::Write, m_target, error);
     }
-    m_tempPath.clear();
+    return moved(sync);
+}
+
+WriteResult SafeFileWriter::commit_to_first_free(const std::vector<std::string>& names,
+                                                 std::string& claimed) {
+    claimed.clear();
+    if (!close_for_commit().ok() || m_inPlace)
+        return m_result;
+    for (const std::string& name : names) {
+        const int error = m_folder->rename(m_tempName, own_name(name), false);
+        if (error == EEXIST)
+            continue;
+        if (error != 0)
+            return fail_with(WriteFailure::Write, name, error);
+        claimed = name;
+        return moved(CommitSync::FileAndFolder);
+    }
+    return fail_with(WriteFailure::Exists, m_target, 0);
+}
+
+WriteResult SafeFileWriter::moved(CommitSync sync) {
+    m_tempName.clear();
     forget_temporary(m_tempTicket);
     m_tempTicket = -1;
+    // Makes the rename itself durable; the file is in place either way.
     if (sync == CommitSync::FileAndFolder)
-        sync_folder(folder_of(m_destination));
+        m_folder->sync();
     return m_result;
 }
 
@@ -311,9 +319,9 @@ void SafeFileWriter::discard() {
         ::close(m_fd);
         m_fd = -1;
     }
-    if (!m_tempPath.empty()) {
-        unlink(m_tempPath.c_str());
-        m_tempPath.clear();
+    if (!m_tempName.empty()) {
+        m_folder->remove(m_tempName);
+        m_tempName.clear();
         forget_temporary(m_tempTicket);
         m_tempTicket = -1;
     }

@@ -202,14 +202,27 @@ TEST_F(SafeFileWriterTest, AReplacedFileKeepsItsPermissions) {
     umask(old);
 }
 
-TEST_F(SafeFileWriterTest, APipeAtTheTargetIsWrittenInPlace) {
-    // A pipe or device cannot be replaced by a file without breaking whoever uses it;
-    // the bytes go into it, as a plain write would send them.
+TEST_F(SafeFileWriterTest, APipeIsWrittenInPlaceOnlyWhenAskedAndNeverWaitedFor) {
+    // A pipe or device cannot be replaced by a file without breaking whoever uses it.
+    // Where asked, the bytes go into it, as a plain write would send them; otherwise it
+    // is refused, and a pipe nobody reads is refused either way instead of waited for.
     ASSERT_EQ(mkfifo(path("pipe").c_str(), 0666), 0);
+    SafeFileWriter lonely;
+    const WriteResult unread =
+        lonely.open(path("pipe"), ExistingFile::Replace, SpecialTargets::WriteInPlace);
+    EXPECT_EQ(unread.systemError, ENXIO);
+    EXPECT_EQ(unread.error, "Could not open " + path("pipe") +
+                                " for output: it is a named pipe that nobody reads");
+
     const int reader = ::open(path("pipe").c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
+    SafeFileWriter refusing;
+    const WriteResult refused = refusing.open(path("pipe"), ExistingFile::Replace);
+    EXPECT_EQ(refused.failure, WriteFailure::Open);
+    EXPECT_EQ(refused.systemError, ENOTSUP);
+
     SafeFileWriter writer;
-    ASSERT_TRUE(writer.open(path("pipe"), ExistingFile::Replace));
+    ASSERT_TRUE(writer.open(path("pipe"), ExistingFile::Replace, SpecialTargets::WriteInPlace));
     ASSERT_TRUE(writer.write("through the pipe", 16));
     const WriteResult result = writer.commit();
     EXPECT_TRUE(result.ok()) << result.error;
@@ -221,6 +234,66 @@ TEST_F(SafeFileWriterTest, APipeAtTheTargetIsWrittenInPlace) {
     ASSERT_EQ(lstat(path("pipe").c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
     EXPECT_EQ(names(), std::set<std::string>{"pipe"});
+}
+
+TEST_F(SafeFileWriterTest, AFolderHeldOpenTakesOnlyNewNamesAndRegularFiles) {
+    // In a folder held open, a link, pipe or folder at the name is refused with the
+    // system's word for it, and the files go where the folder went.
+    put(path("old.txt"), "old");
+    ASSERT_EQ(symlink("old.txt", path("link.txt").c_str()), 0);
+    ASSERT_EQ(mkfifo(path("pipe.txt").c_str(), 0666), 0);
+    ASSERT_EQ(mkdir(path("sub.txt").c_str(), 0777), 0);
+    OutputFolder folder;
+    ASSERT_EQ(folder.open(m_dir), 0);
+    const struct {
+        const char* name;
+        ExistingFile existing;
+        WriteFailure failure;
+        int error;
+    } rows[] = {
+        {"link.txt", ExistingFile::Replace, WriteFailure::Open, ELOOP},
+        {"pipe.txt", ExistingFile::Replace, WriteFailure::Open, ENOTSUP},
+        {"sub.txt", ExistingFile::Replace, WriteFailure::Open, EISDIR},
+        {"old.txt", ExistingFile::Keep, WriteFailure::Exists, 0},
+    };
+    for (const auto& row : rows) {
+        SafeFileWriter writer;
+        const WriteResult result = writer.open_in(folder, row.name, row.existing, row.name);
+        EXPECT_EQ(result.failure, row.failure) << row.name;
+        EXPECT_EQ(result.systemError, row.error) << row.name;
+    }
+    SafeFileWriter fresh;
+    ASSERT_TRUE(fresh.open_in(folder, "new.txt", ExistingFile::Keep, "new.txt"));
+    ASSERT_TRUE(fresh.write("new", 3));
+    ASSERT_TRUE(fresh.finish_writing());
+    const std::string moved = m_dir + "-moved";
+    ASSERT_EQ(rename(m_dir.c_str(), moved.c_str()), 0);
+    const WriteResult committed = fresh.commit(CommitSync::FileOnly);
+    ASSERT_EQ(rename(moved.c_str(), m_dir.c_str()), 0);
+    EXPECT_TRUE(committed.ok()) << committed.error;
+    EXPECT_EQ(read_text(path("new.txt")), "new");
+    EXPECT_EQ(read_text(path("old.txt")), "old");
+}
+
+TEST_F(SafeFileWriterTest, TheFirstFreeNameIsClaimedAtCommit) {
+    // Another writer takes the first name while this one writes: this file takes the
+    // next free one, and nothing is replaced.
+    const std::vector<std::string> names{path("c.txt"), path("c0.txt"), path("c1.txt")};
+    SafeFileWriter writer;
+    ASSERT_TRUE(writer.open(names[0], ExistingFile::Keep));
+    ASSERT_TRUE(writer.write("ours", 4));
+    put(names[0], "theirs");
+    std::string claimed;
+    ASSERT_TRUE(writer.commit_to_first_free(names, claimed));
+    EXPECT_EQ(claimed, names[1]);
+    EXPECT_EQ(read_text(names[0]), "theirs");
+    EXPECT_EQ(read_text(names[1]), "ours");
+
+    put(names[2], "theirs");
+    SafeFileWriter late;
+    ASSERT_TRUE(late.open(path("c.tmp"), ExistingFile::Keep));
+    EXPECT_EQ(late.commit_to_first_free(names, claimed).failure, WriteFailure::Exists);
+    EXPECT_EQ(this->names(), (std::set<std::string>{"c.txt", "c0.txt", "c1.txt"}));
 }
 
 TEST_F(SafeFileWriterTest, DroppingAnUncommittedWriterRemovesItsTemporaryFile) {
