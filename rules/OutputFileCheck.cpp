@@ -1,6 +1,8 @@
 #include "rules/OutputFileCheck.h"
 
 #include "putil/FileSystem.h"
+#include "putil/OutputFolder.h"
+#include "putil/TemporaryFiles.h"
 #include "rules/OutputName.h"
 
 #include <cerrno>
@@ -16,16 +18,20 @@ namespace skyfetch {
 namespace {
 
 // Creates a uniquely named file in the folder and removes it again: 0, or the errno of
-// the failed creation.
+// the failed creation. It is a temporary file like any other: a signal meanwhile removes
+// it, and a run killed meanwhile leaves it for the next run to remove.
 int create_probe_in(const std::string& folder) {
-    std::string pattern = folder + "/.skyfetch-probe-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const int fd = mkstemp(buffer.data());
+    OutputFolder place;
+    if (const int error = place.open(folder); error != 0)
+        return error;
+    std::string name;
+    int ticket = -1;
+    const int fd = place.create_temporary(name, ticket);
     if (fd < 0)
         return errno;
     close(fd);
-    unlink(buffer.data());
+    place.remove(name);
+    forget_temporary(ticket);
     return 0;
 }
 
@@ -39,25 +45,35 @@ OutputFileCheck cannot_open(const std::string& name, int error) {
 
 } // namespace
 
-std::string TargetRefusal(const std::string& path, bool refuseLinks) {
-    struct stat info {};
-    if (lstat(path.c_str(), &info) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? std::string() : std::strerror(errno);
-    if (S_ISLNK(info.st_mode)) {
-        if (refuseLinks)
-            return "is a symbolic link";
-        if (stat(path.c_str(), &info) != 0)
-            return {}; // a dangling link: the file it names is created
-    }
-    if (S_ISREG(info.st_mode))
+TargetCheck CheckTargetKind(FileKind kind, int error) {
+    switch (kind) {
+    case FileKind::None:
+    case FileKind::Regular:
         return {};
-    if (S_ISDIR(info.st_mode))
-        return "is a folder";
-    if (S_ISFIFO(info.st_mode))
-        return "is a named pipe";
-    if (S_ISSOCK(info.st_mode))
-        return "is a socket";
-    return "is a device";
+    case FileKind::Folder:
+        return {"is a folder", 0};
+    case FileKind::Link:
+        return {"is a symbolic link", 0};
+    case FileKind::Pipe:
+        return {"is a named pipe", 0};
+    case FileKind::Socket:
+        return {"is a socket", 0};
+    case FileKind::Device:
+        return {"is a device", 0};
+    case FileKind::Unreachable:
+        break;
+    }
+    return {"", error};
+}
+
+TargetCheck CheckTarget(const std::string& path, bool refuseLinks) {
+    int error = 0;
+    FileKind kind = entry_kind(path, &error);
+    if (kind == FileKind::Link && !refuseLinks) {
+        kind = file_kind(path, &error);
+        // A dangling link: the file it names is created.
+    }
+    return CheckTargetKind(kind, error);
 }
 
 std::string CheckOutputPathName(const std::string& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "putil/FileSystem.h"
 #include "putil/UserPrompt.h"
 
 #include <string>
@@ -33,10 +34,20 @@ std::string OverwriteQuestion(const std::string& name);
 // content even when a later check stops the command.
 OutputFileCheck CheckOutputFile(const std::string& name);
 
-// Why a file cannot be written under this path, or "" when nothing has the name or a
-// regular file has it: "is a folder", "is a named pipe", "is a device", "is a socket",
-// and, with refuseLinks, "is a symbolic link". Decided without opening anything.
-std::string TargetRefusal(const std::string& path, bool refuseLinks);
+// Whether a file can be written at a name, decided without opening anything: refusal
+// says what the name is when it cannot be written ("is a folder", "is a named pipe", "is
+// a device", "is a socket", "is a symbolic link"); error is the errno when the system
+// would not say what the name is (no permission to look, a name too long). Both empty
+// when nothing has the name or a regular file has it.
+struct TargetCheck {
+    std::string refusal;
+    int error = 0;
+    bool ok() const { return refusal.empty() && error == 0; }
+};
+// The name at path; a symbolic link is followed unless refuseLinks.
+TargetCheck CheckTarget(const std::string& path, bool refuseLinks);
+// A name of this kind (links not followed), with the error entry_kind() gave.
+TargetCheck CheckTargetKind(FileKind kind, int error);
 
 // The name rules for a path given on the command line, as the window's first two checks
 // apply them to a typed name: the message when it is empty, names no file (ends in '/'),

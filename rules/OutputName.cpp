@@ -40,18 +40,21 @@ void SplitNumberedName(const std::string& name, std::string& base, std::string& 
     base = name.substr(0, stop + 1);
 }
 
-void MakeUniqueName(std::string& name, bool strip_number) {
-    if (name.empty())
-        name = kDefaultOutputName;
+std::vector<std::string> UniqueNameCandidates(const std::string& name, bool strip_number) {
+    std::string first = name.empty() ? kDefaultOutputName : name;
     std::string base;
     std::string ext;
-    SplitNumberedName(name, base, ext);
+    SplitNumberedName(first, base, ext);
     if (strip_number)
-        name = base + ext;
-    if (!name_exists(name))
-        return;
-    for (int i = 0; i < 100; ++i) {
-        std::string candidate = base + std::to_string(i) + ext;
+        first = base + ext;
+    std::vector<std::string> candidates{first};
+    for (int i = 0; i < 100; ++i)
+        candidates.push_back(base + std::to_string(i) + ext);
+    return candidates;
+}
+
+void MakeUniqueName(std::string& name, bool strip_number) {
+    for (std::string& candidate : UniqueNameCandidates(name, strip_number)) {
         if (!name_exists(candidate)) {
             name = std::move(candidate);
             return;

@@ -3,6 +3,7 @@
 #include "putil/FileSystem.h"
 
 #include <string>
+#include <vector>
 
 namespace skyfetch {
 
@@ -25,6 +26,9 @@ void SplitNumberedName(const std::string& name, std::string& base, std::string& 
 // An empty name starts as "climate.txt"; with strip_number a trailing number before
 // the extension is removed first ("climate7.txt" -> "climate.txt").
 void MakeUniqueName(std::string& name, bool strip_number);
+// The names MakeUniqueName tries, in its order: name (or "climate.txt"), then base +
+// 0..99 + ext.
+std::vector<std::string> UniqueNameCandidates(const std::string& name, bool strip_number);
 
 // Appends "." + ext unless the name ends in a three-letter extension ("data.csv"
 // stays, "file.c" becomes "file.c.txt"); a short name keeps a dot it already has.

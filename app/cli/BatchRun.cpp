@@ -10,7 +10,9 @@
 #include "rules/OutputFileCheck.h"
 
 #include <algorithm>
-#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <exception>
 #include <condition_variable>
 #include <cstdio>
 #include <memory>
@@ -21,54 +23,71 @@
 namespace skyfetch {
 namespace {
 
-// Rows per group: one sync of the file system for each. Workers may run at most two
-// groups ahead of the commits, which bounds the temporary files waiting at any time.
-constexpr std::size_t kGroupRows = 128;
-constexpr std::size_t kRowsAhead = 2 * kGroupRows;
-// Outcomes live in a ring just large enough for the rows in flight: row i uses place
-// i % kPlaces, which its row kPlaces earlier has left by the time a worker may take it.
-constexpr std::size_t kPlaces = kRowsAhead + kGroupRows;
+// Workers may run at most this many rows ahead of the commits, which bounds the
+// temporary files waiting at any time.
+constexpr std::size_t kRowsAhead = 256;
 
-// What became of one row, kept until its group is committed.
+// What became of one row, kept until it is committed.
 struct RowOutcome {
     int status = kExitOk;
     std::string messages;                 // for standard error, each line complete
-    std::string shownPath;                // the path as printed
-    std::unique_ptr<SafeFileWriter> file; // a finished file waiting for its commit
+    std::string listedPath;               // the path as the list of written files shows it
+    std::unique_ptr<SafeFileWriter> file; // a finished, durable file waiting for its commit
 };
 
-// Checks, looks up and writes one row into a temporary file. The spin-up sets belong to
-// the calling worker.
-void prepare_row(const SiteRow& row, const std::string& folder, bool force, SpinupSet& init,
+struct RowContext {
+    OutputFolder& folder;
+    bool force;
+    FileIdentity tableFile;
+};
+
+void fail_row(RowOutcome& outcome, int status, const std::string& message) {
+    outcome.status = status;
+    outcome.messages += message + "\n";
+}
+
+// Checks, looks up and writes one row into a durable temporary file. The spin-up sets
+// belong to the calling thread.
+void prepare_row(const SiteRow& row, const RowContext& context, SpinupSet& init,
                  SpinupSet& scenario, RowOutcome& outcome) {
     const std::string prefix = "line " + std::to_string(row.error.line) + ": ";
     if (!row.ok) {
-        outcome.status = kExitBadInput;
-        outcome.messages = prefix + row.error.reason + "\n";
+        fail_row(outcome, kExitBadInput, prefix + row.error.reason);
         return;
     }
     const Site& site = row.site;
-    const std::string path = join_path(folder, site.name + ".txt");
-    outcome.shownPath = Printable(path);
+    const std::string name = site.name + ".txt";
+    const std::string path = join_path(context.folder.path(), name);
+    outcome.listedPath = Printable(path, std::string::npos);
+    const std::string shown = Printable(path);
 
     CellRecord record;
     std::string notFound;
     if (!LookUpSite(site.lon, site.lat, record, notFound)) {
-        outcome.status = kExitNotLand;
-        outcome.messages = prefix + notFound + "\n";
+        fail_row(outcome, kExitNotLand, prefix + notFound);
         return;
     }
     // Only files of our own making are replaced: a link planted in the output folder
     // must not carry a batch's file anywhere else.
-    if (const std::string refusal = TargetRefusal(path, true); !refusal.empty()) {
-        outcome.status = kExitBadInput;
-        outcome.messages = prefix + outcome.shownPath + " " + refusal +
-                           ", not a regular file in the output folder\n";
+    int error = 0;
+    const FileKind kind = context.folder.entry_kind(name, &error);
+    if (const TargetCheck check = CheckTargetKind(kind, error); !check.ok()) {
+        if (check.error != 0)
+            fail_row(outcome, check.error == ENAMETOOLONG ? kExitBadInput : kExitWriteFailed,
+                     prefix + shown + ": " + std::strerror(check.error));
+        else
+            fail_row(outcome, kExitBadInput,
+                     prefix + shown + " " + check.refusal +
+                         ", not a regular file in the output folder");
         return;
     }
-    if (!force && name_exists(path)) {
-        outcome.status = kExitBadInput;
-        outcome.messages = prefix + outcome.shownPath + " already exists\n";
+    if (kind != FileKind::None && context.tableFile.known() &&
+        context.folder.identity(name) == context.tableFile) {
+        fail_row(outcome, kExitBadInput, prefix + shown + " is the batch file being read");
+        return;
+    }
+    if (!context.force && kind != FileKind::None) {
+        fail_row(outcome, kExitBadInput, prefix + shown + " already exists");
         return;
     }
     if (is_short_spinup(site.parameters.spinupYears))
@@ -79,16 +98,17 @@ void prepare_row(const SiteRow& row, const std::string& folder, bool force, Spin
     const DriverFileParameters parameters = FileParameters(site.parameters, record);
 
     auto file = std::make_unique<SafeFileWriter>();
-    WriteResult result =
-        file->open(path, force ? ExistingFile::Replace : ExistingFile::Keep, TargetLinks::Refuse);
+    WriteResult result = file->open_in(
+        context.folder, name, context.force ? ExistingFile::Replace : ExistingFile::Keep, shown);
     if (result && !write_driver_file(*file, parameters, record, init, scenario))
         result = file->result();
     if (result)
         result = file->finish_writing();
     if (!result) {
         file->discard();
-        outcome.status = result.failure == WriteFailure::Exists ? kExitBadInput : kExitWriteFailed;
-        outcome.messages += prefix + Printable(result.error) + "\n";
+        fail_row(outcome,
+                 result.failure == WriteFailure::Exists ? kExitBadInput : kExitWriteFailed,
+                 prefix + result.error);
         return;
     }
     outcome.file = std::move(file);
@@ -132,104 +152,128 @@ void BatchRun::clear_progress() {
     m_progressShown = false;
 }
 
-int BatchRun::run(const SiteTable& table, const std::string& folder, bool force) {
+int BatchRun::run(const SiteTable& table, OutputFolder& folder, bool force,
+                  const FileIdentity& tableFile) {
     const std::size_t total = table.rows.size();
-    std::vector<RowOutcome> outcomes(kPlaces);
-    // Each place's flag, set by its worker once the outcome is complete (guarded by mutex).
-    std::vector<char> ready(kPlaces, 0);
+    const RowContext context{folder, force, tableFile};
+    // Row i uses place i % kRowsAhead, which row i - kRowsAhead has left by the time row i
+    // may be taken.
+    std::vector<RowOutcome> outcomes(kRowsAhead);
+    std::vector<char> ready(kRowsAhead, 0); // guarded by mutex
 
     std::mutex mutex;
     std::condition_variable rowDone;
-    std::condition_variable groupCommitted;
-    std::atomic<std::size_t> next{0};
+    std::condition_variable rowCommitted;
+    std::size_t next = 0;      // the first row nobody has taken (guarded by mutex)
     std::size_t committed = 0; // rows before this one are committed (guarded by mutex)
+    bool stopping = false;     // guarded by mutex
+
+    // Takes the next row if it is within reach of the commits and prepares it; false when
+    // there is none to take now. Any exception fails the row, not the batch.
+    auto work_one = [&](std::unique_lock<std::mutex>& lock, SpinupSet& init,
+                        SpinupSet& scenario) {
+        if (next >= total || next >= committed + kRowsAhead)
+            return false;
+        const std::size_t i = next++;
+        lock.unlock();
+        RowOutcome& outcome = outcomes[i % kRowsAhead];
+        try {
+            if (m_rowHook)
+                m_rowHook(i);
+            prepare_row(table.rows[i], context, init, scenario, outcome);
+        } catch (const std::exception& error) {
+            outcome.file.reset();
+            fail_row(outcome, kExitWriteFailed,
+                     "line " + std::to_string(table.rows[i].error.line) +
+                         ": the row could not be prepared: " + error.what());
+        }
+        lock.lock();
+        ready[i % kRowsAhead] = 1;
+        rowDone.notify_all();
+        return true;
+    };
 
     auto work = [&] {
         SpinupSet init;
         SpinupSet scenario;
-        for (;;) {
-            const std::size_t i = next.fetch_add(1);
-            if (i >= total)
-                return;
-            {
-                std::unique_lock lock(mutex);
-                groupCommitted.wait(lock, [&] { return i < committed + kRowsAhead; });
-            }
-            prepare_row(table.rows[i], folder, force, init, scenario, outcomes[i % kPlaces]);
-            {
-                std::lock_guard lock(mutex);
-                ready[i % kPlaces] = 1;
-            }
-            rowDone.notify_one();
+        std::unique_lock lock(mutex);
+        while (!stopping && next < total) {
+            if (!work_one(lock, init, scenario))
+                rowCommitted.wait(lock);
         }
     };
+
+    // One worker per core besides this thread, which commits and, when it would wait,
+    // prepares rows itself; a worker that cannot be started is simply not there.
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t wanted =
+        std::min<std::size_t>(m_workerLimit ? m_workerLimit : cores, total > 1 ? total - 1 : 0);
     std::vector<std::thread> workers;
-    for (unsigned w = 0; w < std::min<std::size_t>(cores, std::max<std::size_t>(total, 1)); ++w)
-        workers.emplace_back(work);
+    for (std::size_t w = 0; w < wanted; ++w) {
+        try {
+            workers.emplace_back(work);
+        } catch (const std::exception&) {
+            break;
+        }
+    }
 
     m_start = std::chrono::steady_clock::now();
     m_written = 0;
     m_failed = 0;
     int status = kExitOk;
     bool anyWritten = false;
-    for (std::size_t first = 0; first < total; first += kGroupRows) {
-        const std::size_t end = std::min(total, first + kGroupRows);
+    SpinupSet init;
+    SpinupSet scenario;
+    for (std::size_t i = 0; i < total; ++i) {
         {
             std::unique_lock lock(mutex);
-            rowDone.wait(lock, [&] {
-                for (std::size_t i = first; i < end; ++i)
-                    if (!ready[i % kPlaces])
-                        return false;
-                return true;
-            });
+            while (!ready[i % kRowsAhead]) {
+                if (!work_one(lock, init, scenario))
+                    rowDone.wait(lock);
+            }
         }
-        // The group's data reaches the disk before any of its names appears.
-        bool waiting = false;
-        for (std::size_t i = first; i < end; ++i)
-            waiting = waiting || outcomes[i % kPlaces].file;
-        const WriteResult synced = waiting ? sync_file_system(folder) : WriteResult::success();
-        for (std::size_t i = first; i < end; ++i) {
-            RowOutcome& outcome = outcomes[i % kPlaces];
-            const std::string prefix = "line " + std::to_string(table.rows[i].error.line) + ": ";
-            if (outcome.file) {
-                const WriteResult result =
-                    synced ? outcome.file->commit(CommitSync::None) : synced;
-                if (!result) {
-                    outcome.file->discard();
-                    outcome.status =
-                        result.failure == WriteFailure::Exists ? kExitBadInput : kExitWriteFailed;
-                    outcome.messages += prefix + Printable(result.error) + "\n";
-                }
-                outcome.file.reset();
+        RowOutcome& outcome = outcomes[i % kRowsAhead];
+        if (outcome.file) {
+            const WriteResult result = outcome.file->commit(CommitSync::FileOnly);
+            if (!result) {
+                outcome.file->discard();
+                fail_row(outcome,
+                         result.failure == WriteFailure::Exists ? kExitBadInput : kExitWriteFailed,
+                         "line " + std::to_string(table.rows[i].error.line) + ": " + result.error);
             }
-            if (!outcome.messages.empty()) {
-                clear_progress();
-                m_err << outcome.messages << std::flush;
-            }
-            if (outcome.status == kExitOk) {
-                ++m_written;
-                anyWritten = true;
-                m_out << outcome.shownPath << "\n";
-            } else {
-                ++m_failed;
-                status = std::max(status, outcome.status);
-            }
-            outcome = RowOutcome{}; // the place is free for the row kPlaces further on
+            outcome.file.reset();
         }
+        if (!outcome.messages.empty()) {
+            clear_progress();
+            m_err << outcome.messages << std::flush;
+        }
+        if (outcome.status == kExitOk) {
+            ++m_written;
+            anyWritten = true;
+            m_out << outcome.listedPath << "\n";
+        } else {
+            ++m_failed;
+            status = std::max(status, outcome.status);
+        }
+        outcome = RowOutcome{}; // the place is free for the row kRowsAhead further on
         {
             std::lock_guard lock(mutex);
-            for (std::size_t i = first; i < end; ++i)
-                ready[i % kPlaces] = 0;
-            committed = end;
+            ready[i % kRowsAhead] = 0;
+            committed = i + 1;
         }
-        groupCommitted.notify_all();
-        progress(end, total, false);
+        rowCommitted.notify_all();
+        progress(i + 1, total, false);
     }
+    {
+        std::lock_guard lock(mutex);
+        stopping = true;
+    }
+    rowCommitted.notify_all();
     for (std::thread& worker : workers)
         worker.join();
+    // Makes the new names durable; the files themselves are on disk either way.
     if (anyWritten)
-        sync_folder(folder);
+        folder.sync();
     clear_progress();
     return status;
 }

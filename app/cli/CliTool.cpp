@@ -14,6 +14,7 @@
 #include "driver/NumberFormat.h"
 #include "driver/ParameterRules.h"
 #include "putil/FileSystem.h"
+#include "putil/OutputFolder.h"
 #include "resources/Version.h"
 
 #include <algorithm>
@@ -21,7 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 
 namespace skyfetch {
 
@@ -98,17 +99,36 @@ bool CliTool::find_cell(double lon, double lat, CellRecord& record) {
 }
 
 int CliTool::write_file(const std::string& path, bool force, const RunParameters& parameters,
-                        const CellRecord& record) {
+                        const CellRecord& record, const std::vector<std::string>& names) {
     // Every file starts at data year 0, however many files this process has written.
     prepare_spinup_sets(record);
-    const WriteResult result =
-        write_driver_file(path, force ? ExistingFile::Replace : ExistingFile::Keep,
-                          FileParameters(parameters, record), record, initialisation_set(),
-                          scenario_set());
-    if (result.ok())
+    SafeFileWriter file;
+    // A pipe or device named on the command line is written into, as a plain write would.
+    WriteResult result = file.open(path, force ? ExistingFile::Replace : ExistingFile::Keep,
+                                   SpecialTargets::WriteInPlace, Printable(path));
+    if (result && !write_driver_file(file, FileParameters(parameters, record), record,
+                                     initialisation_set(), scenario_set()))
+        result = file.result();
+    std::string claimed = path;
+    if (result)
+        result = names.empty() ? file.commit() : file.commit_to_first_free(names, claimed);
+    if (result.ok()) {
+        m_written = claimed;
         return kExitOk;
-    m_err << Printable(result.error) << "\n";
+    }
+    file.discard();
+    if (!names.empty() && result.failure == WriteFailure::Exists) {
+        m_err << NoFreeNameMessage(names) << "\n";
+        return kExitBadInput;
+    }
+    m_err << result.error << "\n";
     return result.failure == WriteFailure::Exists ? kExitBadInput : kExitWriteFailed;
+}
+
+std::string CliTool::NoFreeNameMessage(const std::vector<std::string>& names) {
+    return "skyfetch-cli: no free default name: " + Printable(names.front()) + " and " +
+           Printable(names[1]) + " to " + Printable(names.back()) +
+           " all exist; name the file with --output";
 }
 
 int CliTool::generate(const CliArguments& arguments) {
@@ -116,9 +136,24 @@ int CliTool::generate(const CliArguments& arguments) {
     if (!find_cell(arguments.lon, arguments.lat, record))
         return kExitNotLand;
 
-    std::string name = arguments.output;
-    if (!arguments.haveOutput)
+    // Without --output the file takes the first free one of the default names, claimed
+    // when the file is complete and never replacing anything: two runs at once in one
+    // folder get two names, and --force does not make a default name replace a file.
+    if (!arguments.haveOutput) {
+        const std::vector<std::string> names = UniqueNameCandidates(kDefaultOutputName, false);
+        std::string name = names.front();
         MakeUniqueName(name, false);
+        if (name_exists(name)) {
+            m_err << NoFreeNameMessage(names) << "\n";
+            return kExitBadInput;
+        }
+        if (is_short_spinup(arguments.parameters.spinupYears))
+            m_err << short_spinup_warning() << "\n";
+        const int status = write_file(name, false, arguments.parameters, record, names);
+        return status == kExitOk ? report_written() : status;
+    }
+
+    const std::string& name = arguments.output;
     if (const std::string problem = CheckOutputPathName(name); !problem.empty()) {
         m_err << problem << "\n";
         return kExitBadInput;
@@ -130,23 +165,30 @@ int CliTool::generate(const CliArguments& arguments) {
     }
     // The name given is followed through a symbolic link, but only to a regular file:
     // a folder, pipe or device is refused before anything is written.
-    if (const std::string refusal = TargetRefusal(name, false); !refusal.empty()) {
-        m_err << name << " " << refusal << ", not a regular file\n";
+    const TargetCheck target = CheckTarget(name, false);
+    if (target.error != 0) {
+        m_err << Printable(name) << ": " << std::strerror(target.error) << "\n";
+        return target.error == ENAMETOOLONG ? kExitBadInput : kExitWriteFailed;
+    }
+    if (!target.refusal.empty()) {
+        m_err << Printable(name) << " " << target.refusal << ", not a regular file\n";
         return kExitBadInput;
     }
     if (!arguments.force && name_exists(name)) {
-        m_err << name << " already exists\n";
+        m_err << Printable(name) << " already exists\n";
         return kExitBadInput;
     }
     if (is_short_spinup(arguments.parameters.spinupYears))
         m_err << short_spinup_warning() << "\n";
 
-    const int status = write_file(name, arguments.force, arguments.parameters, record);
-    if (status != kExitOk)
-        return status;
+    const int status = write_file(name, arguments.force, arguments.parameters, record, {});
+    return status == kExitOk ? report_written() : status;
+}
+
+int CliTool::report_written() {
     std::string file;
     std::string folder;
-    SplitPath(name, file, folder);
+    SplitPath(m_written, file, folder);
     m_summary = "Environmental driver data have been written to the file " + Printable(file) +
                 " in the folder " + Printable(folder) + ".";
     m_out << m_summary << "\n";
@@ -175,36 +217,42 @@ int CliTool::climatology(const CliArguments& arguments) {
 }
 
 int CliTool::batch(const CliArguments& arguments) {
-    std::ifstream in(arguments.batchFile);
-    if (!in) {
+    // The whole table is read first: the rows are checked before any file is written, and
+    // the table's identity keeps a row from replacing the table itself.
+    std::string text;
+    FileIdentity tableFile;
+    if (const int error = read_whole_file(arguments.batchFile, text, &tableFile); error != 0) {
         m_err << "skyfetch-cli: cannot read " << Printable(arguments.batchFile) << ": "
-              << std::strerror(errno)
+              << (error == EISDIR ? std::string("it is a folder") : std::strerror(error))
               << "\n";
         return kExitBadInput;
     }
+    std::istringstream in(text);
     const SiteTable table = ReadSiteTable(in);
     if (!table.ok) {
-        m_err << arguments.batchFile << ": " << table.error << "\n";
+        m_err << Printable(arguments.batchFile) << ": " << table.error << "\n";
         return kExitBadInput;
     }
 
-    const std::string folder = arguments.outputDir.empty() ? "." : arguments.outputDir;
+    const std::string path = arguments.outputDir.empty() ? "." : arguments.outputDir;
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (!std::filesystem::is_directory(folder)) {
-        m_err << "Could not create the folder " << Printable(folder)
-              << (error ? ": " + error.message() : std::string()) << "\n";
+    std::filesystem::create_directories(path, error);
+    OutputFolder folder;
+    if (const int opened = folder.open(path); opened != 0) {
+        m_err << "Could not create the folder " << Printable(path) << ": "
+              << (error ? error.message() : std::string(std::strerror(opened))) << "\n";
         return kExitWriteFailed;
     }
+    folder.remove_stale_temporaries();
 
     BatchRun run(m_out, m_err);
     if (!arguments.quiet && m_progressTerminal)
         run.show_progress_on(m_progressTerminal);
-    const int status = run.run(table, folder, arguments.force);
+    const int status = run.run(table, folder, arguments.force, tableFile);
     const int written = run.written();
     const int failed = run.failed();
     m_summary = std::to_string(written) + (written == 1 ? " driver file" : " driver files") +
-                " written to " + Printable(folder) + ", " + std::to_string(failed) +
+                " written to " + Printable(path) + ", " + std::to_string(failed) +
                 (failed == 1 ? " row" : " rows") + " failed";
     m_out << m_summary << "\n";
     return status;

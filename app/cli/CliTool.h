@@ -40,14 +40,18 @@ private:
     // Looks the cell holding the signed location up; prints the not-found text and
     // returns false when it is not land.
     bool find_cell(double lon, double lat, CellRecord& record);
-    // Writes one driver file from data year 0; prints the failure and returns the exit
-    // status.
+    // Writes one driver file from data year 0 at path, or with `names` onto the first of
+    // them that is free; prints the failure and returns the exit status.
     int write_file(const std::string& path, bool force, const RunParameters& parameters,
-                   const CellRecord& record);
+                   const CellRecord& record, const std::vector<std::string>& names);
+    // Prints where the file went.
+    int report_written();
+    static std::string NoFreeNameMessage(const std::vector<std::string>& names);
 
     std::ostream& m_out;
     std::ostream& m_err;
     std::string m_summary;
+    std::string m_written; // the path of the file a single run wrote
     std::FILE* m_progressTerminal = nullptr;
 };
 

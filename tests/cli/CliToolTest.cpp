@@ -7,6 +7,8 @@
 #include "climate/Spinup.h"
 
 #include <gtest/gtest.h>
+#include <filesystem>
+#include <new>
 #include <sstream>
 
 namespace skyfetch {
@@ -79,6 +81,35 @@ TEST(CliTool, ProgressLineGivesRateAndTimeLeft) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(ProgressLine(row.done, row.total, row.seconds), row.line);
+}
+
+TEST(CliTool, ARowThatThrowsFailsAloneOnAnyNumberOfThreads) {
+    ASSERT_TRUE(test::register_built_resources());
+    TempFolder temp;
+    std::string text = "name,lon,lat,spinup,scenario\n";
+    for (int i = 0; i < 300; ++i)
+        text += "s" + std::to_string(i) + ",13.25,55.75," + std::to_string(kShortSpinupYears) +
+                ",2\n";
+    std::istringstream in(text);
+    const SiteTable table = ReadSiteTable(in);
+    for (const unsigned workers : {1u, 3u}) {
+        OutputFolder folder;
+        ASSERT_EQ(folder.open("out" + std::to_string(workers)), ENOENT);
+        std::filesystem::create_directory("out" + std::to_string(workers));
+        ASSERT_EQ(folder.open("out" + std::to_string(workers)), 0);
+        std::ostringstream out;
+        std::ostringstream err;
+        BatchRun run(out, err);
+        run.set_worker_limit(workers);
+        run.set_row_hook([](std::size_t row) {
+            if (row == 7 || row == 260)
+                throw std::bad_alloc();
+        });
+        EXPECT_EQ(run.run(table, folder, false), 4);
+        EXPECT_EQ(run.written(), 298);
+        EXPECT_EQ(err.str(), "line 9: the row could not be prepared: std::bad_alloc\n"
+                             "line 262: the row could not be prepared: std::bad_alloc\n");
+    }
 }
 
 } // namespace
