@@ -31,10 +31,24 @@ std::vector<std::string> split_on_nul(const std::uint8_t* data, std::size_t size
 }
 
 bool has_raw_control(const std::string& text) {
-    return std::any_of(text.begin(), text.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return (byte < 0x20 && byte != '\n') || byte == 0x7f;
-    });
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte < 0x20 && byte != '\n') || byte == 0x7f)
+            return true;
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        const auto third = i + 2 < text.size() ? static_cast<unsigned char>(text[i + 2]) : 0;
+        // C1 controls (U+0080-U+009F) and the bidirectional controls in UTF-8.
+        if (byte == 0xC2 && next >= 0x80 && next <= 0x9F)
+            return true;
+        if (byte == 0xD8 && next == 0x9C)
+            return true;
+        if (byte == 0xE2 && next == 0x80 && (third == 0x8E || third == 0x8F ||
+                                             (third >= 0xAA && third <= 0xAE)))
+            return true;
+        if (byte == 0xE2 && next == 0x81 && third >= 0xA6 && third <= 0xA9)
+            return true;
+    }
+    return false;
 }
 
 namespace {

@@ -23,8 +23,9 @@ namespace skyfetch::fuzz {
 // The input cut at every NUL byte: "a\0b" gives "a" and "b", "" gives nothing at all.
 std::vector<std::string> split_on_nul(const std::uint8_t* data, std::size_t size);
 
-// True when the text holds a byte below 32 other than '\n', or 127: a message holding one
-// would send raw control or escape sequences to the terminal.
+// True when the text holds a byte below 32 other than '\n', 127, a C1 control or a
+// bidirectional control in UTF-8: a message holding one would send raw control or escape
+// sequences to the terminal, or turn the text around it.
 bool has_raw_control(const std::string& text);
 
 // A folder made for this process under $TMPDIR (else /tmp), removed with what it holds

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <locale.h>
+#include <algorithm>
 #include <set>
 
 namespace skyfetch {
@@ -55,18 +56,77 @@ bool read_integer_option(const std::string& option, const std::string& text, int
 
 } // namespace
 
-std::string Printable(const std::string& text) {
+namespace {
+
+// The length of the UTF-8 sequence at text[i] and its code point; 0 when the bytes there
+// are not a valid sequence (a stray continuation byte, an overlong form, a surrogate).
+std::size_t utf8_sequence(const std::string& text, std::size_t i, char32_t& code) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = 0;
+    char32_t minimum = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1F;
+        minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0F;
+        minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07;
+        minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size())
+        return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (next & 0x3F);
+    }
+    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+// Characters a terminal takes as commands (C1 controls; U+009B is a CSI) or that turn
+// the direction of the text around it, so that a name could look like another one.
+bool is_hidden_control(char32_t code) {
+    return (code >= 0x80 && code <= 0x9F) || code == 0x061C || code == 0x200E || code == 0x200F ||
+           (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
+}
+
+} // namespace
+
+std::string Printable(const std::string& text, std::size_t limit) {
     static const char kHex[] = "0123456789abcdef";
     std::string shown;
-    shown.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f) {
+    shown.reserve(std::min(text.size(), limit) + 8);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        char32_t code = byte;
+        const std::size_t length = byte < 0x80 ? 1 : utf8_sequence(text, i, code);
+        if (i + std::max<std::size_t>(length, 1) > limit) {
+            shown += "...";
+            break;
+        }
+        if (length == 0 || (length == 1 && (byte < 0x20 || byte == 0x7f))) {
             shown += "\\x";
             shown += kHex[byte >> 4];
             shown += kHex[byte & 15];
+            ++i;
+        } else if (is_hidden_control(code)) {
+            shown += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                shown += kHex[(code >> shift) & 15];
+            i += length;
         } else {
-            shown += c;
+            shown.append(text, i, length);
+            i += length;
         }
     }
     return shown;
@@ -169,8 +229,9 @@ std::string HelpText() {
            "  --co2-change P       change of atmospheric CO2, -100 to 1000 percent\n"
            "                       (default 0)\n"
            "  --output FILE        the driver file (default climate.txt, made unique in the\n"
-           "                       current folder: climate0.txt, climate1.txt, ...); a\n"
-           "                       symbolic link is followed to the file it names\n"
+           "                       current folder: climate0.txt to climate99.txt, never\n"
+           "                       replacing a file); a symbolic link is followed to the\n"
+           "                       file it names\n"
            "  --force              replace existing driver files (never a folder, pipe or\n"
            "                       device, and in a batch never through a symbolic link)\n"
            "  --climatology        print the cell's monthly means instead of writing a file\n"
@@ -195,8 +256,8 @@ std::string HelpText() {
            "  3  not a land cell\n"
            "  4  the file could not be written (an existing file is left as it was)\n"
            "  5  the driver files were written, but standard output failed\n"
-           "A batch returns the highest status of its rows. Values are checked before the "
-           "location\n"
+           "A lost standard output (5) comes before every other status; otherwise a batch\n"
+           "returns the highest status of its rows. Values are checked before the location\n"
            "is looked up, the output name after it.\n"
            "\n"
            "Examples:\n"
@@ -212,6 +273,9 @@ std::string HelpText() {
            "  FILE, DIR/<name>.txt\n"
            "                       the driver files; each is written to a temporary file\n"
            "                       beside it and renamed over the target only when complete\n"
+           "  .skyfetch-*.tmp      temporary files: removed when the run ends, even by a\n"
+           "                       signal; a run killed outright leaves them, and the next\n"
+           "                       run writing into that folder removes them\n"
            "  SITES.csv            the batch file, read only\n"
            "skyfetch-cli reads no settings: the settings files of the desktop program\n"
            "skyfetch(1) are neither read nor written. The climate archive is built into the\n"

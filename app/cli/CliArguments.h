@@ -2,6 +2,7 @@
 
 #include "driver/ParameterRules.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -52,10 +53,16 @@ struct ParsedArguments {
 // refused, never corrected).
 ParsedArguments ParseArguments(const std::vector<std::string>& args);
 
-// The text with every control character (bytes below 32 and 127) shown as \xNN, so that a
-// message quoting what the user gave never sends raw control or escape sequences to the
-// terminal.
-std::string Printable(const std::string& text);
+// How much of a text given by the user a message quotes: longer texts end in "...".
+inline constexpr std::size_t kQuotedTextLimit = 200;
+
+// The text as a message may quote it: every control character (bytes below 32 and 127)
+// and every byte that is not part of valid UTF-8 shown as \xNN, the C1 controls (U+0080
+// to U+009F) and the bidirectional controls (U+061C, U+200E, U+200F, U+202A to U+202E,
+// U+2066 to U+2069) as \uNNNN, so that quoting what the user gave never sends raw control
+// or escape sequences to the terminal, nor reverses the text around it. Only the first
+// `limit` bytes of the text are shown, cut between characters, then "...".
+std::string Printable(const std::string& text, std::size_t limit = kQuotedTextLimit);
 
 // The usage lines printed after a bad argument.
 std::string UsageText();

@@ -237,5 +237,24 @@ TEST(SiteTable, RowErrorsAndHeaderErrors) {
     }
 }
 
+TEST(CliArguments, QuotedTextIsShownHarmlessAndShort) {
+    const struct {
+        std::string text;
+        std::string shown;
+    } rows[] = {
+        {"Lund_\u00C5_\u5317\u4EAC.txt", "Lund_\u00C5_\u5317\u4EAC.txt"}, // letters stay
+        {"a\tb\x1b[2Jc\x7f", "a\\x09b\\x1b[2Jc\\x7f"},                     // C0 and DEL
+        {"a\xC2\x9B" "2J", "a\\u009b2J"},                                 // C1: a CSI
+        {"x\u202Etxt.exe", "x\\u202etxt.exe"},                             // bidi override
+        {"\u2066\u2069\u200F\u061C", "\\u2066\\u2069\\u200f\\u061c"},             // isolates, marks
+        {"bad\xC3(\xF0\x9F\x98", "bad\\xc3(\\xf0\\x9f\\x98"},                // not UTF-8
+        {std::string(300, 'x'), std::string(200, 'x') + "..."},
+        {std::string(199, 'x') + "\u00C5", std::string(199, 'x') + "..."},  // cut between characters
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(Printable(row.text), row.shown) << row.shown;
+    EXPECT_EQ(Printable(std::string(300, 'x'), std::string::npos), std::string(300, 'x'));
+}
+
 } // namespace
 } // namespace skyfetch
