@@ -108,8 +108,10 @@ void CSkyfetchDlg::OnOK() {
     std::string outputPath = nameText;
     ShortenToFolder(outputPath, folderText);
 
-    // 6.
-    if (name_exists(outputPath) &&
+    // 6. A name the system will not describe (too long, no permission to look) is not
+    // known to exist: the name check below reports it with the system's reason.
+    if (const FileKind kind = entry_kind(outputPath);
+        kind != FileKind::None && kind != FileKind::Unreachable &&
         user_prompt().show(OverwriteQuestion(outputPath),
                            PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes) {
         Edit(IDC_OUTPUTFILE)->setFocus();

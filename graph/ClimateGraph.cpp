@@ -172,7 +172,9 @@ void CClimateGraph::SaveChartAs() {
     if (chosen.empty())
         return;
     const std::string path = ChartFileName(chosen);
-    if (name_exists(path) &&
+    // A name the system will not describe is not called existing: saving reports why.
+    if (const FileKind kind = entry_kind(path);
+        kind != FileKind::None && kind != FileKind::Unreachable &&
         user_prompt().show(OverwriteQuestion(path),
                            PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
         return;

@@ -134,6 +134,22 @@ private slots:
         QVERIFY(d->isVisible());
     }
 
+    void aNameTooLongIsReportedNotCalledExisting() {
+        auto d = Open();
+        TypeLandLocation(*d);
+        const std::string name(300, 'n');
+        Type(*d, IDC_OUTPUTFILE, QString::fromStdString(name));
+        m_prompt.answers = {PromptAnswer::Yes};
+        Click(*d, IDOK);
+        QCOMPARE(m_prompt.texts(),
+                 std::vector<std::string>{"Could not open \"" + name +
+                                          ".txt\" for output.\nFile name too long.\n"
+                                          "Choose another folder or another name for the output "
+                                          "file."});
+        QCOMPARE(m_prompt.shown[0].icon, PromptIcon::Error);
+        QVERIFY(d->isVisible());
+    }
+
     void aFailingCheckAfterYesWritesNothing() {
         write_text(m_folders->work() + "/climate.txt", "old content\n");
         auto d = Open();
