@@ -13,13 +13,35 @@ struct CliRun {
     std::string err;
 };
 
-// Runs the built skyfetch-cli with the arguments in the folder `folder`. A non-zero
-// fileSizeLimit caps the size of every file the child writes (as `ulimit -f` does),
-// with SIGXFSZ ignored so that an oversized write fails with EFBIG instead of killing it.
-// A non-empty stdoutFile receives standard output instead of the capture (out stays empty).
-// With signalWhen, `signal` is sent to the run as soon as signalWhen() turns true (it is
-// asked every millisecond). A run still going after a minute is killed (status 137): a
-// hang fails the test.
+// How the child is started besides its arguments and folder.
+struct CliRunOptions {
+    // Caps the size of every file the child writes (as `ulimit -f` does), with SIGXFSZ
+    // ignored so that an oversized write fails with EFBIG, unless keepXfszDefault.
+    long fileSizeLimit = 0;
+    bool keepXfszDefault = false;
+    // Standard output goes to this file instead of the capture (out stays empty).
+    std::string stdoutFile;
+    // Standard output is a pipe whose reading end is already closed.
+    bool stdoutBrokenPipe = false;
+    // The child starts with these standard streams closed.
+    bool closeStdin = false;
+    bool closeStdout = false;
+    bool closeStderr = false;
+    // Limits of the child's address space and stack size in bytes (0: unchanged).
+    long addressSpace = 0;
+    long stackSize = 0;
+    // Asked every millisecond; the first time it turns true, act(pid) is called.
+    std::function<bool()> when;
+    std::function<void(int pid)> act;
+};
+
+// Runs the built skyfetch-cli with the arguments in the folder `folder`. A run still going
+// after a minute is killed (status 137): a hang fails the test.
+CliRun run_cli(const std::vector<std::string>& args, const std::string& folder,
+               const CliRunOptions& options);
+
+// The same with the options most tests need: a file-size limit, a file for standard
+// output, and a signal sent once signalWhen() turns true.
 CliRun run_cli(const std::vector<std::string>& args, const std::string& folder,
                long fileSizeLimit = 0, const std::string& stdoutFile = {},
                const std::function<bool()>& signalWhen = {}, int signal = 0);

@@ -35,9 +35,9 @@ TEST(FileSystem, KindsOfNamesWithoutOpeningThem) {
     } rows[] = {
         {"file.txt", FileKind::Regular, FileKind::Regular},
         {"sub", FileKind::Folder, FileKind::Folder},
-        {"pipe", FileKind::Other, FileKind::Other},
-        {"socket", FileKind::Other, FileKind::Other},
-        {"/dev/null", FileKind::Other, FileKind::Other},
+        {"pipe", FileKind::Pipe, FileKind::Pipe},
+        {"socket", FileKind::Socket, FileKind::Socket},
+        {"/dev/null", FileKind::Device, FileKind::Device},
         {"to-file", FileKind::Regular, FileKind::Link},
         {"to-folder", FileKind::Folder, FileKind::Link},
         {"dangling", FileKind::None, FileKind::Link},
