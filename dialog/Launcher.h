@@ -20,7 +20,8 @@ public:
 
 // The first spreadsheet program found on PATH (LibreOffice Calc, localc, Gnumeric),
 // else the desktop's default application through xdg-open; folders through xdg-open.
-// Paths are passed as single arguments, never quoted.
+// Paths are passed as single arguments, never quoted, and made absolute against the
+// current directory, so that a name starting with '-' cannot read as an option.
 //
 // A program is started, then watched for up to earlyExitWait: one that ends within that
 // time with an error (or could not be executed) has failed, and the next candidate is

@@ -334,6 +334,19 @@ TEST(DesktopLauncher, AProgramStillRunningAfterTheWaitHasTheRequest) {
     EXPECT_EQ(path.Run("xdg-open"), (std::vector<std::string>{"xdg-open", "/tmp"}));
 }
 
+TEST(DesktopLauncher, RelativePathsReachTheProgramAbsolute) {
+    // Relative to the current directory, names that would read as options.
+    const test::TempFolder work;
+    const std::string here = std::filesystem::current_path().string();
+    const FakePath path({{"libreoffice", Script::Succeeds}, {"xdg-open", Script::Succeeds}});
+    DesktopLauncher launcher(60s);
+    EXPECT_TRUE(launcher.OpenInSpreadsheet("-x/climate.txt"));
+    EXPECT_EQ(path.Run("libreoffice"),
+              (std::vector<std::string>{"libreoffice", "--calc", here + "/-x/climate.txt"}));
+    EXPECT_TRUE(launcher.ExploreFolder("-x"));
+    EXPECT_EQ(path.Run("xdg-open"), (std::vector<std::string>{"xdg-open", here + "/-x"}));
+}
+
 TEST(DesktopLauncher, FindsOnlyExecutableFilesOnPath) {
     const FakePath path({{"viewer", Script::Succeeds}, {"notes", Script::NotExecutable}});
     const std::string folder = std::getenv("PATH");
