@@ -26,7 +26,8 @@ public:
 // A program is started, then watched for up to earlyExitWait: one that ends within that
 // time with an error (or could not be executed) has failed, and the next candidate is
 // tried; one that ends without an error or is still running has taken the request and
-// is left to run on its own, in its own session.
+// is left to run on its own, in its own session. A request thus takes up to one wait per
+// candidate: the window asks on a thread of its own (RunOffInterfaceThread).
 class DesktopLauncher : public Launcher {
 public:
     explicit DesktopLauncher(
