@@ -5,8 +5,10 @@
 namespace skyfetch {
 
 // The program's messages while the object lives: every message box and question is a
-// QMessageBox, and a fatal condition (an exhausted heap) shows an error box with an OK
-// button before the process ends with status 99. A QApplication must exist.
+// QMessageBox, and a fatal condition (an exhausted heap) on the thread that made the
+// object, the interface thread, shows an error box with an OK button before the process
+// ends with status 99 (elsewhere it goes to standard error only, see FatalMessage.h).
+// A QApplication must exist.
 class DesktopMessages {
 public:
     DesktopMessages();

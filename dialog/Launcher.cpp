@@ -21,6 +21,14 @@ bool IsExecutableFile(const std::string& path) {
     return file_kind(path) == FileKind::Regular && access(path.c_str(), X_OK) == 0;
 }
 
+// A path as a program's argument: absolute, so that a relative name starting with '-' is
+// never read as an option (not every program tried here knows "--").
+std::string PathArgument(const std::string& path) {
+    const std::string full = absolute_folder(path);
+    // Still relative only when the current directory cannot be read.
+    return !full.empty() && full[0] == '-' ? "./" + full : full;
+}
+
 // Tries the candidates in order; the first one that takes the request ends the search.
 bool StartFirst(const std::vector<std::vector<std::string>>& candidates,
                 std::chrono::milliseconds wait) {
@@ -118,7 +126,8 @@ StartOutcome StartProgram(const std::vector<std::string>& arguments,
     return StartOutcome::Started;
 }
 
-bool DesktopLauncher::OpenInSpreadsheet(const std::string& path) {
+bool DesktopLauncher::OpenInSpreadsheet(const std::string& given) {
+    const std::string path = PathArgument(given);
     return StartFirst({{"libreoffice", "--calc", path},
                        {"localc", path},
                        {"gnumeric", path},
@@ -127,7 +136,7 @@ bool DesktopLauncher::OpenInSpreadsheet(const std::string& path) {
 }
 
 bool DesktopLauncher::ExploreFolder(const std::string& folder) {
-    return StartFirst({{"xdg-open", folder}}, m_earlyExitWait);
+    return StartFirst({{"xdg-open", PathArgument(folder)}}, m_earlyExitWait);
 }
 
 std::string NoViewerMessage(const std::string& path) {

@@ -20,12 +20,14 @@ public:
 
 // The first spreadsheet program found on PATH (LibreOffice Calc, localc, Gnumeric),
 // else the desktop's default application through xdg-open; folders through xdg-open.
-// Paths are passed as single arguments, never quoted.
+// Paths are passed as single arguments, never quoted, and made absolute against the
+// current directory, so that a name starting with '-' cannot read as an option.
 //
 // A program is started, then watched for up to earlyExitWait: one that ends within that
 // time with an error (or could not be executed) has failed, and the next candidate is
 // tried; one that ends without an error or is still running has taken the request and
-// is left to run on its own, in its own session.
+// is left to run on its own, in its own session. A request thus takes up to one wait per
+// candidate: the window asks on a thread of its own (RunOffInterfaceThread).
 class DesktopLauncher : public Launcher {
 public:
     explicit DesktopLauncher(

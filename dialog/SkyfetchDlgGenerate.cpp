@@ -8,6 +8,7 @@
 #include "climate/ClimateArchive.h"
 #include "climate/Spinup.h"
 #include "dialog/Launcher.h"
+#include "dialog/OffInterfaceThread.h"
 #include "rules/LocationRules.h"
 #include "rules/OutputFileCheck.h"
 #include "rules/OutputName.h"
@@ -24,6 +25,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 namespace skyfetch {
 namespace {
@@ -67,6 +69,16 @@ void Append(CMessageDialog& report, MessageItem& item, int kind, int align, bool
     item.breakAfter = breakAfter;
     item.text = text;
     report.m_items.push_back(item);
+}
+
+// A desktop request, with the busy cursor while its candidates are tried; true when a
+// program took it.
+bool AskDesktop(const std::function<bool()>& request) {
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    struct RestoreCursor {
+        ~RestoreCursor() { QApplication::restoreOverrideCursor(); }
+    } restore;
+    return RunOffInterfaceThread(request);
 }
 
 } // namespace
@@ -209,16 +221,18 @@ void CSkyfetchDlg::OnOK() {
 
     // 16. The desktop requests start without waiting for the program to finish. When no
     // program takes one, the user is told where the file is before the program ends.
+    // Each candidate program is watched for a moment before the next is tried; that
+    // happens on a thread of its own, so the window keeps painting meanwhile.
     if (report.exec() == QDialog::Accepted) {
         if (report.m_result == 1 && !folderText.empty()) {
             if (folderText.back() != '/')
                 folderText += '/';
             const std::string path = folderText + fileText;
-            if (!m_launcher->OpenInSpreadsheet(path))
+            if (!AskDesktop([&] { return m_launcher->OpenInSpreadsheet(path); }))
                 user_prompt().show(NoViewerMessage(path), PromptIcon::Information,
                                    PromptButtons::Ok);
         } else if (report.m_result == 2 && !folderText.empty()) {
-            if (!m_launcher->ExploreFolder(folderText))
+            if (!AskDesktop([&] { return m_launcher->ExploreFolder(folderText); }))
                 user_prompt().show(NoFileManagerMessage(folderText), PromptIcon::Information,
                                    PromptButtons::Ok);
         }

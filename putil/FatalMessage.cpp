@@ -2,29 +2,68 @@
 
 #include "putil/UserPrompt.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
+#include <thread>
 
 namespace skyfetch {
 namespace {
-void print_to_stderr(const char* text) {
-    std::fprintf(stderr, "%s\n", text);
+
+std::atomic<FatalMessageHandler> g_handler{nullptr};
+std::atomic<std::thread::id> g_handlerThread{};
+std::atomic<bool> g_entered{false};
+
+// True when the calling thread is the only thread of the process; false when there are
+// others or they cannot be counted. Nothing here can start a thread meanwhile.
+bool only_thread() {
+    DIR* tasks = opendir("/proc/self/task");
+    if (tasks == nullptr)
+        return false;
+    int threads = 0;
+    while (const dirent* entry = readdir(tasks))
+        if (entry->d_name[0] != '.')
+            ++threads;
+    closedir(tasks);
+    return threads == 1;
 }
-FatalMessageHandler g_handler = print_to_stderr;
+
+[[noreturn]] void end_at_once() {
+    std::fflush(stderr);
+    std::_Exit(99);
+}
+
+[[noreturn]] void end_process() {
+    if (only_thread())
+        std::exit(99);
+    end_at_once();
+}
+
 } // namespace
 
 void prompt_fatal_message(const char* text) {
-    print_to_stderr(text);
     user_prompt().show(text, PromptIcon::Error, PromptButtons::Ok);
 }
 
 void set_fatal_message_handler(FatalMessageHandler handler) {
-    g_handler = handler ? handler : print_to_stderr;
+    g_handlerThread = handler ? std::this_thread::get_id() : std::thread::id();
+    g_handler = handler;
 }
 
 void fatal_exit(const char* text) {
-    g_handler(text);
-    std::exit(99);
+    std::fprintf(stderr, "%s\n", text);
+    if (g_entered.exchange(true))
+        end_at_once(); // a second fatal condition, perhaps from inside the first's box
+    const FatalMessageHandler handler = g_handler;
+    if (handler != nullptr && std::this_thread::get_id() == g_handlerThread.load()) {
+        try {
+            handler(text);
+        } catch (...) {
+            end_at_once(); // the message is on standard error already
+        }
+    }
+    end_process();
 }
 
 } // namespace skyfetch

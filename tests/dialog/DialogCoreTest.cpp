@@ -4,6 +4,7 @@
 #include "dialog/ToolTipText.h"
 #include "dialog/UpDownSteps.h"
 
+#include "FakePath.h"
 #include "TempFolder.h"
 #include "TextFiles.h"
 
@@ -272,56 +273,12 @@ TEST(ToolTipText, WrapsAtBlanksWithinTheWidth) {
 }
 
 // ---------------------------------------------------------------------------------------
-// Desktop launcher, run against a PATH of one folder of small scripts.
+// Desktop launcher, run against a PATH of one folder of small scripts (FakePath.h).
 
 namespace {
-
 using namespace std::chrono_literals;
-
-enum class Script { Succeeds, Fails, NotExecutable, WaitsForRelease };
-
-// A PATH holding only the given scripts for the lifetime of the object. A script that
-// runs writes its own name and arguments, one a line, to <name>.args beside it.
-class FakePath {
-public:
-    explicit FakePath(const std::vector<std::pair<std::string, Script>>& scripts)
-        : m_previous(std::getenv("PATH") ? std::getenv("PATH") : "") {
-        for (const auto& [name, kind] : scripts) {
-            // Only shell built-ins: PATH holds nothing else.
-            const std::string record = "printf '%s\\n' \"${0##*/}\" \"$@\" > '" +
-                                       m_folder.path() + "/" + name + ".args'\n";
-            std::string body = "#!/bin/sh\n" + record;
-            if (kind == Script::Fails)
-                body += "exit 1\n";
-            else if (kind == Script::WaitsForRelease)
-                body += "read line < '" + release() + "'\nexit 1\n";
-            test::write_text(m_folder.path() + "/" + name, body);
-            if (kind != Script::NotExecutable)
-                std::filesystem::permissions(m_folder.path() + "/" + name,
-                                             std::filesystem::perms::owner_all);
-        }
-        mkfifo(release().c_str(), 0600);
-        setenv("PATH", m_folder.path().c_str(), 1);
-    }
-    ~FakePath() { setenv("PATH", m_previous.c_str(), 1); }
-
-    // The arguments a script was started with, its name first; empty when it never ran.
-    std::vector<std::string> Run(const std::string& name) const {
-        std::vector<std::string> lines;
-        std::istringstream in(test::read_text(m_folder.path() + "/" + name + ".args"));
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-    // Lets a waiting script end (with an error, which by now no longer counts).
-    void Release() const { std::ofstream(release()) << "go\n"; }
-
-private:
-    std::string release() const { return m_folder.path() + "/release"; }
-    test::TempFolder m_folder;
-    std::string m_previous;
-};
-
+using test::FakePath;
+using test::Script;
 } // namespace
 
 TEST(DesktopLauncher, TriesTheProgramsInTurnUntilOneTakesTheRequest) {
@@ -375,6 +332,19 @@ TEST(DesktopLauncher, AProgramStillRunningAfterTheWaitHasTheRequest) {
     EXPECT_TRUE(launcher.ExploreFolder("/tmp"));
     path.Release();
     EXPECT_EQ(path.Run("xdg-open"), (std::vector<std::string>{"xdg-open", "/tmp"}));
+}
+
+TEST(DesktopLauncher, RelativePathsReachTheProgramAbsolute) {
+    // Relative to the current directory, names that would read as options.
+    const test::TempFolder work;
+    const std::string here = std::filesystem::current_path().string();
+    const FakePath path({{"libreoffice", Script::Succeeds}, {"xdg-open", Script::Succeeds}});
+    DesktopLauncher launcher(60s);
+    EXPECT_TRUE(launcher.OpenInSpreadsheet("-x/climate.txt"));
+    EXPECT_EQ(path.Run("libreoffice"),
+              (std::vector<std::string>{"libreoffice", "--calc", here + "/-x/climate.txt"}));
+    EXPECT_TRUE(launcher.ExploreFolder("-x"));
+    EXPECT_EQ(path.Run("xdg-open"), (std::vector<std::string>{"xdg-open", here + "/-x"}));
 }
 
 TEST(DesktopLauncher, FindsOnlyExecutableFilesOnPath) {

@@ -1,6 +1,7 @@
 // "Generate file" through the real window: the order of its checks, what each failure
 // leaves behind, the report, the desktop requests and what is stored afterwards.
 #include "DialogTestSupport.h"
+#include "FakePath.h"
 
 #include "settings/Profile.h"
 #include "climate/Spinup.h"
@@ -22,6 +23,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <chrono>
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
@@ -354,6 +356,37 @@ private slots:
         QVERIFY(report.shown);
         QCOMPARE(m_launcher.opened.size() + m_launcher.explored.size(), std::size_t(2));
         QVERIFY(m_prompt.shown.empty());
+    }
+
+    void theWindowHandlesEventsWhileAProgramIsWatched() {
+        // The only candidate waits for a release, which a timer of the window's thread
+        // gives once the program runs; released, it ends with an error within the wait,
+        // so the request fails and the user is told. A thread busy watching the program
+        // could not release it: the wait would run out and the program count as started.
+        const FakePath path({{"xdg-open", Script::WaitsForRelease}});
+        DesktopLauncher desktop(std::chrono::seconds(60));
+        auto d = Open();
+        d->SetLauncher(&desktop);
+        TypeLandLocation(*d);
+        bool released = false;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (!released && !path.Run("xdg-open").empty()) {
+                path.Release();
+                released = true;
+            }
+        });
+        watch.start(10);
+        SeenReport report;
+        AnswerReport(report, "Explore");
+        Click(*d, IDOK);
+        const bool releasedDuringTheWait = released;
+        if (!released)
+            path.Release(); // never leave the script waiting
+        QVERIFY(releasedDuringTheWait);
+        QCOMPARE(m_prompt.texts(),
+                 std::vector<std::string>{NoFileManagerMessage(m_folders->work())});
+        QCOMPARE(d->result(), int(QDialog::Accepted));
     }
 
     void aFailedWriteKeepsTheOldFileAndStoresNothing() {

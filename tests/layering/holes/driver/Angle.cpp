@@ -1,0 +1,12 @@
+#include <vector>
+#include <putil/Fail.h>
+#include <driver/Own.h>
+#include <./driver/Own.h>
+#include <dialog/Up.h>
+#include <./dialog/Up.h>
+#include <../dialog/dialog/Up.h>
+#include <driver/../dialog/Up.h>
+#include <driver\..\dialog\Up.h>
+#include "driver/..dialog/Up.h"
+#include </work/dialog/Up.h>
+#include UP_HEADER
