@@ -1,5 +1,7 @@
 #include "putil/Fail.h"
 
+#include "putil/FatalMessage.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -9,7 +11,8 @@ void fail() {
     static const char kMessage[] = "Error in PUTIL library: out of memory\n";
     std::fputs(kMessage, stdout);
     std::fputs(kMessage, stderr);
-    std::exit(99);
+    std::fflush(stdout);
+    fatal_end();
 }
 
 } // namespace skyfetch

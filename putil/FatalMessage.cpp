@@ -1,5 +1,6 @@
 #include "putil/FatalMessage.h"
 
+#include "putil/TemporaryFiles.h"
 #include "putil/UserPrompt.h"
 
 #include <atomic>
@@ -30,11 +31,15 @@ bool only_thread() {
 }
 
 [[noreturn]] void end_at_once() {
+    // No destructor will run: the temporary files in flight are removed here.
+    remove_temporaries_now();
     std::fflush(stderr);
     std::_Exit(99);
 }
 
 [[noreturn]] void end_process() {
+    // Writers on the stack are never destroyed on this path either.
+    remove_temporaries_now();
     if (only_thread())
         std::exit(99);
     end_at_once();
@@ -49,6 +54,10 @@ void prompt_fatal_message(const char* text) {
 void set_fatal_message_handler(FatalMessageHandler handler) {
     g_handlerThread = handler ? std::this_thread::get_id() : std::thread::id();
     g_handler = handler;
+}
+
+void fatal_end() {
+    end_process();
 }
 
 void fatal_exit(const char* text) {

@@ -26,6 +26,9 @@ void set_fatal_message_handler(FatalMessageHandler handler);
 // Shows the text through the installed user prompt as an error with an OK button.
 void prompt_fatal_message(const char* text);
 
+// Ends the process with status 99 as fatal_exit does, without a message.
+[[noreturn]] void fatal_end();
+
 // Prints the text on standard error, shows it through the installed handler where that
 // is safe, then ends the process with status 99, as described above.
 [[noreturn]] void fatal_exit(const char* text);

@@ -33,6 +33,10 @@ int create_temporary(const char* path, int flags, unsigned mode, int& ticket);
 // The file was renamed or removed: a signal no longer touches the name.
 void forget_temporary(int ticket);
 
+// Removes every registered temporary file at once and creates no more: for a process
+// that is about to end without unwinding (a fatal condition under running threads).
+void remove_temporaries_now();
+
 // True when the name (without folder) is one of our temporary names whose process, on
 // this machine, has ended.
 bool is_stale_temporary_name(const std::string& name);

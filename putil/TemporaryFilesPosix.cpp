@@ -68,8 +68,8 @@ template <typename Visit> void for_each_fatal_signal(Visit visit) {
         visit(signal);
 }
 
-void remove_and_reraise(int signal) {
-    const int saved = errno;
+// Async-signal-safe: no locks, no allocation.
+void remove_every_temporary() {
     g_cleaningUp.store(true);
     // Other threads go on running meanwhile: let a creation that has begun finish (or,
     // if it is this thread's own, interrupted one, give up waiting for it soon).
@@ -83,6 +83,11 @@ void remove_and_reraise(int signal) {
                 ::unlinkat(place.folder.load(std::memory_order_acquire), path, 0);
         }
     }
+}
+
+void remove_and_reraise(int signal) {
+    const int saved = errno;
+    remove_every_temporary();
     if (signal > 0 && signal < kMaxSignal)
         ::sigaction(signal, &g_previous[signal], nullptr);
     errno = saved;
@@ -292,6 +297,10 @@ int create_temporary_at(int folder, const char* name, int flags, unsigned mode, 
     g_creating.fetch_sub(1);
     errno = error;
     return fd;
+}
+
+void remove_temporaries_now() {
+    remove_every_temporary();
 }
 
 int create_temporary(const char* path, int flags, unsigned mode, int& ticket) {

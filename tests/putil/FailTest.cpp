@@ -1,11 +1,13 @@
 #include "putil/Fail.h"
 #include "putil/BlockString.h"
+#include "putil/TemporaryFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
+#include <thread>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,6 +73,26 @@ TEST(Fail, ABufferTooLargeForTheBlockCountEndsThroughFail) {
     EXPECT_EQ(outcome.exitStatus, 99);
     EXPECT_EQ(outcome.out, kMessage);
     EXPECT_EQ(outcome.err, kMessage);
+}
+
+TEST(Fail, OnAWorkerThreadItEndsAtOnceWithoutTemporaryFiles) {
+    // Another thread is still at work: no exit handler may run under it, and no writer
+    // will be destroyed, so the files in flight are removed before the end.
+    char folder[] = "/tmp/skyfetch-fail-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string file = std::string(folder) + "/" + temporary_file_name();
+    const ChildOutcome outcome = run_in_child([&file] {
+        int ticket = -1;
+        if (create_temporary(file.c_str(), O_WRONLY | O_EXCL, 0600, ticket) < 0)
+            std::_Exit(1);
+        std::atexit([] { std::fputs("exit handler ran\n", stderr); });
+        std::thread busy([] { pause(); });
+        std::thread([] { fail(); }).join();
+    });
+    EXPECT_EQ(outcome.exitStatus, 99);
+    EXPECT_EQ(outcome.err, kMessage);
+    EXPECT_EQ(access(file.c_str(), F_OK), -1);
+    rmdir(folder);
 }
 
 } // namespace
