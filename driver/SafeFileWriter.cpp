@@ -1,54 +1,20 @@
 #include "driver/SafeFileWriter.h"
 
 #include "putil/FileSystem.h"
+#include "putil/SystemError.h"
 #include "putil/TemporaryFiles.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace skyfetch {
 namespace {
 
-// Follows `path` through symbolic links, as open() would, to the name that is finally
-// written: the file the links lead to, or the missing name a dangling link names. Each
-// relative link is read from the folder of the link itself.
-bool follow_links(std::string path, std::string& resolved, int& error) {
-    // As many hops as the kernel allows before it reports a loop.
-    for (int hops = 0; hops <= 40; ++hops) {
-        struct stat info {};
-        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-            resolved = path;
-            return true;
-        }
-        char link[PATH_MAX];
-        const ssize_t n = readlink(path.c_str(), link, sizeof link);
-        if (n < 0) {
-            error = errno;
-            return false;
-        }
-        if (static_cast<std::size_t>(n) >= sizeof link) {
-            error = ENAMETOOLONG;
-            return false;
-        }
-        const std::string text(link, static_cast<std::size_t>(n));
-        path = !text.empty() && text[0] == '/' ? text : folder_of(path) + "/" + text;
-    }
-    error = ELOOP;
-    return false;
-}
-
-// The part of a path after its last '/'.
+// The part of a path after its last separator.
 std::string own_name(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool is_special(mode_t mode) {
-    return !S_ISREG(mode) && !S_ISDIR(mode) && !S_ISLNK(mode);
+    std::size_t at = path.size();
+    while (at > 0 && !is_separator(path[at - 1]))
+        --at;
+    return path.substr(at);
 }
 
 } // namespace
@@ -81,7 +47,7 @@ WriteResult SafeFileWriter::fail_with(WriteFailure why, const std::string& what,
         break;
     }
     if (error)
-        text += std::string(": ") + std::strerror(error);
+        text += ": " + system_error_text(error);
     discard();
     if (m_result.ok())
         m_result = WriteResult::failed(why, text, error);
@@ -105,42 +71,39 @@ WriteResult SafeFileWriter::open(const std::string& target, ExistingFile existin
     m_target = shown.empty() ? target : shown;
     std::string destination = target;
     bool keepAttributes = false;
-    struct stat entry {};
-    if (lstat(target.c_str(), &entry) == 0) {
+    int error = 0;
+    const FileKind entry = entry_kind(target, &error);
+    if (entry == FileKind::Unreachable)
+        return fail_with(WriteFailure::Open, m_target, error);
+    if (entry != FileKind::None) {
         if (existing == ExistingFile::Keep)
             return fail_with(WriteFailure::Exists, m_target, 0);
         // What the name leads to decides, as it would for a plain open(): a link to a
         // folder is refused like the folder.
-        struct stat current {};
-        if (stat(target.c_str(), &current) == 0) {
-            if (S_ISDIR(current.st_mode))
-                return fail_with(WriteFailure::Open, m_target, EISDIR);
-            if (is_special(current.st_mode)) {
-                if (specials == SpecialTargets::Refuse)
-                    return refuse("it is not a regular file", ENOTSUP);
-                bool changed = false;
-                const WriteResult inPlace = open_in_place(target, changed);
-                if (!changed)
-                    return inPlace;
-                // It became a regular file meanwhile: replace it like one.
-            }
-            keepAttributes = true;
+        const FileKind current = file_kind(target);
+        if (current == FileKind::Folder)
+            return fail_with(WriteFailure::Open, m_target, EISDIR);
+        if (is_special(current)) {
+            if (specials == SpecialTargets::Refuse)
+                return refuse("it is not a regular file", ENOTSUP);
+            bool changed = false;
+            const WriteResult inPlace = open_in_place(target, changed);
+            if (!changed)
+                return inPlace;
+            // It became a regular file meanwhile: replace it like one.
         }
+        keepAttributes = current != FileKind::None;
         // The file behind a link is replaced and the link stays. The temporary file goes
         // beside that file, so the final rename never crosses file systems.
-        if (S_ISLNK(entry.st_mode)) {
-            int error = 0;
-            if (!follow_links(target, destination, error))
-                return fail_with(WriteFailure::Open, m_target, error);
-        }
-    } else if (errno != ENOENT) {
-        return fail_with(WriteFailure::Open, m_target, errno);
+        if (entry == FileKind::Link)
+            if (const int linkError = resolve_links(target, destination); linkError != 0)
+                return fail_with(WriteFailure::Open, m_target, linkError);
     }
 
     m_ownFolder = std::make_unique<OutputFolder>();
-    if (const int error = m_ownFolder->open(folder_of(destination)); error != 0) {
+    if (const int folderError = m_ownFolder->open(folder_of(destination)); folderError != 0) {
         m_ownFolder.reset();
-        return fail_with(WriteFailure::Open, m_target, error);
+        return fail_with(WriteFailure::Open, m_target, folderError);
     }
     m_folder = m_ownFolder.get();
     m_destName = own_name(destination);
@@ -177,75 +140,40 @@ WriteResult SafeFileWriter::open_in(OutputFolder& folder, const std::string& nam
 }
 
 WriteResult SafeFileWriter::open_temporary(bool keepAttributes) {
-    m_fd = m_folder->create_temporary(m_tempName, m_tempTicket);
-    if (m_fd < 0) {
-        const int error = errno;
+    if (const int error = m_folder->create_temporary(m_tempName, m_file, m_tempTicket);
+        error != 0) {
         m_tempName.clear();
         return fail_with(WriteFailure::Open, m_target, error);
     }
-    struct stat current {};
-    if (keepAttributes &&
-        fstatat(m_folder->descriptor(), m_destName.c_str(), &current, 0) == 0) {
-        // A replaced file keeps its permission bits and, where we may set it, its owner
-        // (owner first: a change of owner clears the set-user-ID bit). Only the name is
-        // kept: another hard link to the old file goes on holding the old text, the price
-        // of never showing a half-written file under this name.
-        if (fchown(m_fd, current.st_uid, current.st_gid) != 0) {
-            // Not ours to give away; the file stays ours, as a new file would be.
-        }
-        if (fchmod(m_fd, current.st_mode & 07777) != 0)
-            return fail_with(WriteFailure::Open, m_target, errno);
-    }
+    // A replaced file keeps its permission bits and, where we may set it, its owner. Only
+    // the name is kept: another hard link to the old file goes on holding the old text,
+    // the price of never showing a half-written file under this name.
+    if (keepAttributes)
+        if (const int error = m_folder->copy_attributes(m_destName, m_file); error != 0)
+            return fail_with(WriteFailure::Open, m_target, error);
     return m_result;
 }
 
 // A device or pipe cannot be swapped for a file without cutting off whoever uses it, and
 // holds no earlier text to protect: the bytes go straight into it. A pipe nobody reads
-// would hold the open forever, so it is opened without waiting and refused instead. The
-// name is opened without truncating and looked at again through the open descriptor: if
-// a regular file took the name meanwhile, it is left alone and `changed` is set.
+// would hold the open forever, so it is refused instead. If a regular file took the name
+// meanwhile, it is left alone and `changed` is set.
 WriteResult SafeFileWriter::open_in_place(const std::string& target, bool& changed) {
-    changed = false;
-    m_fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (m_fd < 0) {
-        if (errno == ENXIO)
-            return refuse("it is a named pipe that nobody reads", ENXIO);
-        return fail_with(WriteFailure::Open, m_target, errno);
-    }
-    struct stat info {};
-    if (fstat(m_fd, &info) != 0)
-        return fail_with(WriteFailure::Open, m_target, errno);
-    if (!is_special(info.st_mode)) {
-        ::close(m_fd);
-        m_fd = -1;
-        changed = true;
-        return m_result;
-    }
-    // The reader is there: from now on a write waits for it as any writer into a pipe.
-    const int flags = fcntl(m_fd, F_GETFL);
-    if (flags < 0 || fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
-        return fail_with(WriteFailure::Open, m_target, errno);
-    m_inPlace = true;
+    const int error = m_file.open_special(target, changed);
+    if (error == ENXIO)
+        return refuse("it is a named pipe that nobody reads", ENXIO);
+    if (error != 0)
+        return fail_with(WriteFailure::Open, m_target, error);
+    m_inPlace = !changed;
     return m_result;
 }
 
 bool SafeFileWriter::write(const char* data, std::size_t size) {
-    if (m_fd < 0 || !m_result.ok())
+    if (!m_file.is_open() || !m_result.ok())
         return false;
-    while (size > 0) {
-        const ssize_t n = ::write(m_fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail_with(WriteFailure::Write, m_target, errno);
-            return false;
-        }
-        if (n == 0) {
-            fail_with(WriteFailure::Write, m_target, EIO);
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
+    if (const int error = m_file.write_all(data, size); error != 0) {
+        fail_with(WriteFailure::Write, m_target, error);
+        return false;
     }
     return true;
 }
@@ -253,16 +181,15 @@ bool SafeFileWriter::write(const char* data, std::size_t size) {
 WriteResult SafeFileWriter::finish_writing() {
     if (!m_result.ok() || m_finished)
         return m_result;
-    if (m_fd < 0)
+    if (!m_file.is_open())
         return fail_with(WriteFailure::Write, m_target, EBADF);
     // The data reach the disk through this file's own descriptor, so that a write error
     // the disk reports later is reported here, for this file, and for no other.
-    if (!m_inPlace && fdatasync(m_fd) != 0)
-        return fail_with(WriteFailure::Write, m_target, errno);
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0)
-        return fail_with(WriteFailure::Write, m_target, errno);
+    if (!m_inPlace)
+        if (const int error = m_file.sync_data(); error != 0)
+            return fail_with(WriteFailure::Write, m_target, error);
+    if (const int error = m_file.close(); error != 0)
+        return fail_with(WriteFailure::Write, m_target, error);
     m_finished = true;
     return m_result;
 }
@@ -315,10 +242,7 @@ WriteResult SafeFileWriter::moved(CommitSync sync) {
 }
 
 void SafeFileWriter::discard() {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    m_file.close();
     if (!m_tempName.empty()) {
         m_folder->remove(m_tempName);
         m_tempName.clear();

@@ -2,6 +2,7 @@
 
 #include "driver/OutputSink.h"
 #include "driver/WriteResult.h"
+#include "putil/OutputFile.h"
 #include "putil/OutputFolder.h"
 
 #include <memory>
@@ -91,7 +92,7 @@ private:
     ExistingFile m_existing = ExistingFile::Replace;
     bool m_inPlace = false;  // writing straight into a device or pipe
     bool m_finished = false; // finish_writing() flushed and closed the temporary file
-    int m_fd = -1;
+    OutputFile m_file;
     WriteResult m_result;
 };
 

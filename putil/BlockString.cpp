@@ -1,7 +1,7 @@
 #include "putil/BlockString.h"
 
 #include "putil/Fail.h"
-#include "putil/FileSystem.h"
+#include "putil/CNumbers.h"
 
 #include <climits>
 #include <cstdarg>
@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 #include <utility>
 
 namespace skyfetch {
@@ -43,8 +42,7 @@ const char* or_empty(const char* text) {
 // Numbers are read with the C rules ("13.25") whatever locale the program runs under.
 bool parse_number(const char* text, double& value) {
     char* end = nullptr;
-    const locale_t locale = c_locale();
-    value = locale ? strtod_l(text, &end, locale) : std::strtod(text, &end);
+    value = c_strtod(text, &end);
     return end != text && *end == '\0';
 }
 

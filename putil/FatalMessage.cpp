@@ -1,12 +1,12 @@
 #include "putil/FatalMessage.h"
 
+#include "putil/ProcessSetup.h"
 #include "putil/TemporaryFiles.h"
 #include "putil/UserPrompt.h"
 
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
 #include <thread>
 
 namespace skyfetch {
@@ -15,20 +15,6 @@ namespace {
 std::atomic<FatalMessageHandler> g_handler{nullptr};
 std::atomic<std::thread::id> g_handlerThread{};
 std::atomic<bool> g_entered{false};
-
-// True when the calling thread is the only thread of the process; false when there are
-// others or they cannot be counted. Nothing here can start a thread meanwhile.
-bool only_thread() {
-    DIR* tasks = opendir("/proc/self/task");
-    if (tasks == nullptr)
-        return false;
-    int threads = 0;
-    while (const dirent* entry = readdir(tasks))
-        if (entry->d_name[0] != '.')
-            ++threads;
-    closedir(tasks);
-    return threads == 1;
-}
 
 [[noreturn]] void end_at_once() {
     // No destructor will run: the temporary files in flight are removed here.
@@ -40,7 +26,7 @@ bool only_thread() {
 [[noreturn]] void end_process() {
     // Writers on the stack are never destroyed on this path either.
     remove_temporaries_now();
-    if (only_thread())
+    if (is_only_thread())
         std::exit(99);
     end_at_once();
 }

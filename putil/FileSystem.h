@@ -1,13 +1,13 @@
 #pragma once
 
 #include <cstdint>
-#include <locale.h>
 #include <string>
 
 namespace skyfetch {
 
-// The small file-system and locale helpers every part of the program shares. None of
-// them opens a file: asking what a name is must never block on a pipe or a device.
+// The small file-system helpers every part of the program shares. Asking what a name is
+// never opens it for reading or writing: that must never block on a pipe or a device.
+// Paths are UTF-8; on Windows '\' and '/' both separate folders (see Platform.h).
 
 // What a name in the file system is.
 enum class FileKind {
@@ -55,18 +55,28 @@ int read_whole_file(const std::string& path, std::string& text, FileIdentity* id
 // when the name is taken).
 int rename_no_replace(const std::string& from, const std::string& to);
 
-// The folder a path names its file in, as open() reads it: "." for a bare name, "/" for
-// a name directly in the root.
+// True for a character that separates folders in a path: '/', and on Windows also '\'.
+bool is_separator(char c);
+// How many leading characters of the path name its root: "/" on POSIX; on Windows "C:\",
+// "C:" (the current folder of drive C), "\\server\share\" or a lone "\". 0 for a
+// relative path.
+std::size_t root_length(const std::string& path);
+// True for a path that means the same place from any current folder.
+bool is_absolute_path(const std::string& path);
+
+// The folder a path names its file in, as open() reads it: "." for a bare name, the root
+// ("/", "C:\") for a name directly in it.
 std::string folder_of(const std::string& path);
 
-// folder + "/" + name, without doubling a separator the folder already ends with; an
-// empty folder gives the name alone.
+// folder + separator + name, without doubling a separator the folder already ends with;
+// an empty folder gives the name alone. The separator is '/', on Windows '\' unless the
+// folder already uses '/' alone.
 std::string join_path(const std::string& folder, const std::string& name);
 
 // The process's current directory ("" if it cannot be read).
 std::string CurrentDirectory();
-// The current directory as a folder is shown and stored: without a trailing '/' except
-// for the root itself; `fallback` when the directory cannot be read.
+// The current directory as a folder is shown and stored: without a trailing separator
+// except for the root itself; `fallback` when the directory cannot be read.
 std::string CurrentFolder(const std::string& fallback = {});
 
 // A folder as it will mean the same place from anywhere: an absolute folder as it is, "."
@@ -74,8 +84,17 @@ std::string CurrentFolder(const std::string& fallback = {});
 // stays "".
 std::string absolute_folder(const std::string& folder);
 
-// One "C" locale object for the whole process: strtod_l(), uselocale() and the like take
-// it to read and write numbers as "13.25" whatever locale a toolkit has set globally.
-locale_t c_locale();
+// Makes the folder and the folders above it that are missing: 0, or the errno of the
+// failure (ENOTDIR when something that is no folder has one of the names).
+int make_folders(const std::string& folder);
+
+// Follows `path` through symbolic links, as opening it would, to the name that is finally
+// written: the file the links lead to, or the missing name a dangling link names. 0, or
+// the errno (ELOOP for a loop).
+int resolve_links(const std::string& path, std::string& resolved);
+
+// 0 when an existing file at path may be written by this user, else the errno (EACCES for
+// a read-only file).
+int check_writable(const std::string& path);
 
 } // namespace skyfetch

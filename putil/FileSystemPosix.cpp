@@ -1,10 +1,11 @@
 #include "putil/FileSystem.h"
 
-#include "putil/FileKindPosix.h"
+#include "putil/PosixSupport.h"
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
-#include <stdio.h>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -81,21 +82,6 @@ bool name_exists(const std::string& path) {
     return !path.empty() && entry_kind(path) != FileKind::None;
 }
 
-std::string folder_of(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-std::string join_path(const std::string& folder, const std::string& name) {
-    if (folder.empty())
-        return name;
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
 std::string CurrentDirectory() {
     std::vector<char> buffer(4096);
     while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
@@ -106,24 +92,41 @@ std::string CurrentDirectory() {
     return buffer.data();
 }
 
-std::string CurrentFolder(const std::string& fallback) {
-    std::string folder = CurrentDirectory();
-    if (folder.empty())
-        return fallback;
-    if (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    return folder;
+int make_folders(const std::string& folder) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) == 0)
+        return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+    const std::string parent = folder_of(folder);
+    if (parent != folder && parent != ".")
+        if (const int error = make_folders(parent); error != 0)
+            return error;
+    return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST ? 0 : errno;
 }
 
-std::string absolute_folder(const std::string& folder) {
-    if (folder.empty() || folder[0] == '/')
-        return folder;
-    return folder == "." ? CurrentFolder() : join_path(CurrentFolder(), folder);
+int resolve_links(const std::string& start, std::string& resolved) {
+    std::string path = start;
+    // As many hops as the kernel allows before it reports a loop.
+    for (int hops = 0; hops <= 40; ++hops) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            resolved = path;
+            return 0;
+        }
+        char link[PATH_MAX];
+        const ssize_t n = ::readlink(path.c_str(), link, sizeof link);
+        if (n < 0)
+            return errno;
+        if (static_cast<std::size_t>(n) >= sizeof link)
+            return ENAMETOOLONG;
+        // A relative link is read from the folder of the link itself.
+        const std::string text(link, static_cast<std::size_t>(n));
+        path = !text.empty() && text[0] == '/' ? text : folder_of(path) + "/" + text;
+    }
+    return ELOOP;
 }
 
-locale_t c_locale() {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return locale;
+int check_writable(const std::string& path) {
+    return ::access(path.c_str(), W_OK) == 0 ? 0 : errno;
 }
 
 } // namespace skyfetch

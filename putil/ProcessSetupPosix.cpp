@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -24,6 +26,31 @@ void prepare_process_io() {
     // (see the launcher).
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
+}
+
+std::vector<std::string> program_arguments(int argc, char** argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+bool is_terminal(int stream) {
+    return isatty(stream) == 1;
+}
+
+bool is_only_thread() {
+    DIR* tasks = opendir("/proc/self/task");
+    if (tasks == nullptr)
+        return false;
+    int threads = 0;
+    while (const dirent* entry = readdir(tasks))
+        if (entry->d_name[0] != '.')
+            ++threads;
+    closedir(tasks);
+    return threads == 1;
+}
+
+std::string environment_variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
 }
 
 } // namespace skyfetch

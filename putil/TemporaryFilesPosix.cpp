@@ -1,26 +1,25 @@
 #include "putil/TemporaryFiles.h"
 
+#include "putil/PosixSupport.h"
+#include "putil/TemporaryRegistry.h"
+
 #include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <csignal>
-#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
 #include <new>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace skyfetch {
 namespace {
-
-// ---- Removal on a signal ------------------------------------------------------------
 
 // A fixed table the signal handler can walk without locks or allocation. A place is
 // Free, being Filled by its owner (ignored by the handler), or Held with a complete name.
@@ -35,18 +34,17 @@ struct Place {
     std::atomic<char*> path{nullptr};
 };
 Place g_places[kPlaces];
-// Set by the handler before it removes anything; creations in progress are counted so
-// the handler can wait for them to register what they made.
+// Set by the cleanup before it removes anything; creations in progress are counted so
+// the cleanup can wait for them to register what they made.
 std::atomic<bool> g_cleaningUp{false};
 std::atomic<int> g_creating{0};
 
 // Every signal whose default action ends the process and that a handler can catch.
 // SIGPIPE and SIGXFSZ are normally ignored by the programs (a failed write is reported
 // instead) and are then left alone like any other ignored signal.
-constexpr int kFixedSignals[] = {SIGHUP,  SIGINT,    SIGQUIT, SIGILL,  SIGTRAP, SIGABRT,
-                                 SIGBUS,  SIGFPE,    SIGUSR1, SIGSEGV, SIGUSR2, SIGPIPE,
-                                 SIGALRM, SIGTERM,   SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
-                                 SIGSYS,
+constexpr int kFixedSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGILL,    SIGTRAP, SIGABRT, SIGBUS,
+                                 SIGFPE,  SIGUSR1, SIGSEGV, SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM,
+                                 SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
 #ifdef SIGSTKFLT
                                  SIGSTKFLT,
 #endif
@@ -60,7 +58,7 @@ constexpr int kFixedSignals[] = {SIGHUP,  SIGINT,    SIGQUIT, SIGILL,  SIGTRAP, 
 constexpr int kMaxSignal = 65;
 struct sigaction g_previous[kMaxSignal];
 
-template <typename Visit> void for_each_fatal_signal(Visit visit) {
+template <typename Visit> void for_each_ending_signal(Visit visit) {
     for (int signal : kFixedSignals)
         visit(signal);
     // Real-time signals end the process too when nobody handles them.
@@ -100,8 +98,8 @@ void remove_and_reraise(int signal) {
 void install_handlers() {
     sigset_t all;
     sigemptyset(&all);
-    for_each_fatal_signal([&](int signal) { sigaddset(&all, signal); });
-    for_each_fatal_signal([&](int signal) {
+    for_each_ending_signal([&](int signal) { sigaddset(&all, signal); });
+    for_each_ending_signal([&](int signal) {
         struct sigaction current {};
         if (::sigaction(signal, nullptr, &current) != 0)
             return;
@@ -116,51 +114,6 @@ void install_handlers() {
         action.sa_flags = SA_RESETHAND;
         ::sigaction(signal, &action, nullptr);
     });
-}
-
-int register_name(int folder, const char* path) {
-    const std::size_t length = std::strlen(path);
-    // A longer path could not be opened anyway.
-    if (length >= PATH_MAX)
-        return -1;
-    for (int i = 0; i < kPlaces; ++i) {
-        Place& place = g_places[i];
-        int expected = kFree;
-        if (!place.state.compare_exchange_strong(expected, kFilling, std::memory_order_acq_rel))
-            continue;
-        char* buffer = place.path.load(std::memory_order_relaxed);
-        if (!buffer) {
-            buffer = new (std::nothrow) char[PATH_MAX];
-            if (!buffer) {
-                place.state.store(kFree, std::memory_order_release);
-                return -1;
-            }
-        }
-        std::memcpy(buffer, path, length + 1);
-        place.path.store(buffer, std::memory_order_release);
-        place.folder.store(folder, std::memory_order_release);
-        place.state.store(kHeld, std::memory_order_release);
-        return i;
-    }
-    return -1;
-}
-
-// ---- Names that tell their owner ----------------------------------------------------
-
-constexpr char kPrefix[] = ".skyfetch-";
-constexpr char kSuffix[] = ".tmp";
-constexpr int kRandomLength = 10;
-
-// A tag of the machine's name: a folder on a network share may hold files of processes
-// on other machines, whose process numbers mean nothing here.
-std::uint32_t host_tag() {
-    char name[256] = {};
-    if (gethostname(name, sizeof name - 1) != 0)
-        name[0] = '\0';
-    std::uint32_t hash = 2166136261u; // FNV-1a
-    for (const char* c = name; *c; ++c)
-        hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
-    return hash;
 }
 
 // When the process began, in clock ticks after boot (field 22 of /proc/<pid>/stat); 0
@@ -190,58 +143,58 @@ std::uint64_t process_start(long pid) {
     return std::strtoull(field + 1, nullptr, 10);
 }
 
-struct Owner {
-    std::uint32_t host = 0;
-    long pid = 0;
-    std::uint64_t start = 0;
-};
+} // namespace
+
+namespace temporaries {
+
+Creation::Creation() {
+    static std::once_flag installed;
+    std::call_once(installed, install_handlers);
+    g_creating.fetch_add(1);
+    m_allowed = !g_cleaningUp.load();
+}
+
+Creation::~Creation() {
+    g_creating.fetch_sub(1);
+}
+
+int add(std::intptr_t folder, const std::string& name) {
+    // A longer path could not be opened anyway.
+    if (name.size() >= PATH_MAX)
+        return -1;
+    for (int i = 0; i < kPlaces; ++i) {
+        Place& place = g_places[i];
+        int expected = kFree;
+        if (!place.state.compare_exchange_strong(expected, kFilling, std::memory_order_acq_rel))
+            continue;
+        char* buffer = place.path.load(std::memory_order_relaxed);
+        if (!buffer) {
+            buffer = new (std::nothrow) char[PATH_MAX];
+            if (!buffer) {
+                place.state.store(kFree, std::memory_order_release);
+                return -1;
+            }
+        }
+        std::memcpy(buffer, name.c_str(), name.size() + 1);
+        place.path.store(buffer, std::memory_order_release);
+        place.folder.store(static_cast<int>(folder), std::memory_order_release);
+        place.state.store(kHeld, std::memory_order_release);
+        return i;
+    }
+    return -1;
+}
 
 const Owner& this_process() {
-    static const Owner owner{host_tag(), static_cast<long>(getpid()), process_start(getpid())};
+    static const Owner owner = [] {
+        char name[256] = {};
+        if (gethostname(name, sizeof name - 1) != 0)
+            name[0] = '\0';
+        return Owner{host_tag(name), static_cast<long>(getpid()), process_start(getpid())};
+    }();
     return owner;
 }
 
-bool is_decimal(const std::string& text) {
-    if (text.empty() || text.size() > 20)
-        return false;
-    for (const char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
-}
-
-// Reads ".skyfetch-<host>-<pid>-<start>-<random>.tmp".
-bool parse_name(const std::string& name, Owner& owner) {
-    const std::size_t prefix = sizeof kPrefix - 1;
-    const std::size_t suffix = sizeof kSuffix - 1;
-    if (name.size() <= prefix + suffix || name.compare(0, prefix, kPrefix) != 0 ||
-        name.compare(name.size() - suffix, suffix, kSuffix) != 0)
-        return false;
-    const std::string body = name.substr(prefix, name.size() - prefix - suffix);
-    std::string parts[4];
-    std::size_t from = 0;
-    for (int i = 0; i < 4; ++i) {
-        const std::size_t dash = body.find('-', from);
-        if ((i < 3) != (dash != std::string::npos))
-            return false;
-        parts[i] = body.substr(from, i < 3 ? dash - from : std::string::npos);
-        from = dash + 1;
-    }
-    if (parts[0].size() != 8 || parts[0].find_first_not_of("0123456789abcdef") != std::string::npos)
-        return false;
-    if (!is_decimal(parts[1]) || !is_decimal(parts[2]) ||
-        parts[3].size() != static_cast<std::size_t>(kRandomLength) ||
-        parts[3].find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789") != std::string::npos)
-        return false;
-    owner.host = static_cast<std::uint32_t>(std::strtoul(parts[0].c_str(), nullptr, 16));
-    owner.pid = std::strtol(parts[1].c_str(), nullptr, 10);
-    owner.start = std::strtoull(parts[2].c_str(), nullptr, 10);
-    return owner.pid > 0;
-}
-
 bool has_ended(const Owner& owner) {
-    if (owner.host != this_process().host)
-        return false; // another machine's process: it cannot be asked
     if (::kill(static_cast<pid_t>(owner.pid), 0) != 0 && errno == ESRCH)
         return true;
     // The number is in use: by the owner, or by a later process that got it again.
@@ -249,62 +202,26 @@ bool has_ended(const Owner& owner) {
     return start != 0 && owner.start != 0 && start != owner.start;
 }
 
-std::string random_letters() {
-    static std::atomic<std::uint64_t> counter{0};
-    std::uint64_t bits = 0;
-    if (getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
-        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-        bits = static_cast<std::uint64_t>(now) * 0x9E3779B97F4A7C15ULL ^ ++counter;
-    }
-    static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string letters;
-    for (int i = 0; i < kRandomLength; ++i) {
-        letters += kAlphabet[bits % 36];
-        bits /= 36;
-    }
-    return letters;
-}
-
-} // namespace
-
-std::string temporary_file_name() {
-    const Owner& owner = this_process();
-    char head[96];
-    std::snprintf(head, sizeof head, "%s%08x-%ld-%llu-", kPrefix, owner.host, owner.pid,
-                  static_cast<unsigned long long>(owner.start));
-    return head + random_letters() + kSuffix;
-}
+} // namespace temporaries
 
 int create_temporary_at(int folder, const char* name, int flags, unsigned mode, int& ticket) {
-    static std::once_flag installed;
-    std::call_once(installed, install_handlers);
     ticket = -1;
-    g_creating.fetch_add(1);
-    if (g_cleaningUp.load()) {
-        g_creating.fetch_sub(1);
+    const temporaries::Creation creation;
+    if (!creation.allowed()) {
         errno = EINTR;
         return -1;
     }
     // Registered before it exists, so that no moment is left in which a signal would
     // leave it behind.
-    ticket = register_name(folder, name);
+    ticket = temporaries::add(folder, name);
     const int fd = ::openat(folder, name, flags | O_CREAT, static_cast<mode_t>(mode));
     const int error = errno;
     if (fd < 0) {
         forget_temporary(ticket);
         ticket = -1;
     }
-    g_creating.fetch_sub(1);
     errno = error;
     return fd;
-}
-
-void remove_temporaries_now() {
-    remove_every_temporary();
-}
-
-int create_temporary(const char* path, int flags, unsigned mode, int& ticket) {
-    return create_temporary_at(AT_FDCWD, path, flags, mode, ticket);
 }
 
 void forget_temporary(int ticket) {
@@ -312,9 +229,8 @@ void forget_temporary(int ticket) {
         g_places[ticket].state.store(kFree, std::memory_order_release);
 }
 
-bool is_stale_temporary_name(const std::string& name) {
-    Owner owner;
-    return parse_name(name, owner) && has_ended(owner);
+void remove_temporaries_now() {
+    remove_every_temporary();
 }
 
 int remove_stale_temporaries_at(int folder) {
@@ -342,8 +258,8 @@ int remove_stale_temporaries_at(int folder) {
 }
 
 int remove_stale_temporaries(const std::string& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return 0;
     const int removed = remove_stale_temporaries_at(fd);

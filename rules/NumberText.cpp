@@ -1,12 +1,12 @@
 #include "rules/NumberText.h"
 
-#include "putil/FileSystem.h"
+#include "putil/CNumbers.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
 
 namespace skyfetch {
 
@@ -54,18 +54,18 @@ bool has_decimal_form(const std::string& text) {
 } // namespace
 
 std::string FormatG(double value) {
+    // printf's "%g" in the C locale, whatever locale a toolkit has set.
     char buffer[64];
-    const locale_t previous = uselocale(c_locale());
-    std::snprintf(buffer, sizeof buffer, "%g", value);
-    uselocale(previous);
-    return buffer;
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+    return std::string(buffer, result.ptr);
 }
 
 bool ParseDecimal(const std::string& text, double& value) {
     if (!has_decimal_form(text))
         return false;
     char* end = nullptr;
-    const double parsed = strtod_l(text.c_str(), &end, c_locale());
+    const double parsed = c_strtod(text.c_str(), &end);
     if (end != text.c_str() + text.size() || !std::isfinite(parsed))
         return false;
     value = parsed;

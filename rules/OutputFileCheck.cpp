@@ -2,15 +2,13 @@
 
 #include "putil/FileSystem.h"
 #include "putil/OutputFolder.h"
+#include "putil/SystemError.h"
 #include "putil/TemporaryFiles.h"
 #include "rules/OutputName.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace skyfetch {
@@ -25,11 +23,11 @@ int create_probe_in(const std::string& folder) {
     if (const int error = place.open(folder); error != 0)
         return error;
     std::string name;
+    OutputFile file;
     int ticket = -1;
-    const int fd = place.create_temporary(name, ticket);
-    if (fd < 0)
-        return errno;
-    close(fd);
+    if (const int error = place.create_temporary(name, file, ticket); error != 0)
+        return error;
+    file.close();
     place.remove(name);
     forget_temporary(ticket);
     return 0;
@@ -40,7 +38,7 @@ OutputFileCheck refuse(const std::string& message, PromptIcon icon) {
 }
 
 OutputFileCheck cannot_open(const std::string& name, int error) {
-    return {false, CouldNotOpenMessage(name, std::strerror(error)), PromptIcon::Error, error};
+    return {false, CouldNotOpenMessage(name, system_error_text(error)), PromptIcon::Error, error};
 }
 
 } // namespace
@@ -111,23 +109,23 @@ OutputFileCheck CheckOutputFile(const std::string& name) {
         return refuse(kInvalidOutputNameMessage, PromptIcon::Warning);
 
     // Each refusal carries the reason of the step that failed. open() itself would call a
-    // folder, or a name ending in '/', "Is a directory"; pipes, devices and sockets are
-    // refused as something no file can be written to.
-    struct stat info {};
-    if (stat(name.c_str(), &info) == 0) {
-        if (S_ISDIR(info.st_mode))
-            return cannot_open(name, EISDIR);
-        if (!S_ISREG(info.st_mode))
-            return cannot_open(name, ENOTSUP);
-        if (access(name.c_str(), W_OK) != 0)
-            return cannot_open(name, errno);
-    } else if (errno != ENOENT) {
-        return cannot_open(name, errno);
-    }
-    if (name.back() == '/')
+    // folder, or a name ending in a separator, "Is a directory"; pipes, devices and
+    // sockets are refused as something no file can be written to.
+    int error = 0;
+    const FileKind kind = file_kind(name, &error);
+    if (kind == FileKind::Folder)
         return cannot_open(name, EISDIR);
-    if (const int error = create_probe_in(folder_of(name)); error != 0)
+    if (is_special(kind))
+        return cannot_open(name, ENOTSUP);
+    if (kind == FileKind::Unreachable)
         return cannot_open(name, error);
+    if (kind == FileKind::Regular)
+        if (const int denied = check_writable(name); denied != 0)
+            return cannot_open(name, denied);
+    if (is_separator(name.back()))
+        return cannot_open(name, EISDIR);
+    if (const int probe = create_probe_in(folder_of(name)); probe != 0)
+        return cannot_open(name, probe);
     return {};
 }
 

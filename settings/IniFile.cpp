@@ -6,11 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <fstream>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace skyfetch {
@@ -32,12 +28,9 @@ struct Content {
 bool read_content(const std::string& path, Content& content) {
     if (file_kind(path) != FileKind::Regular)
         return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::string all;
+    if (read_whole_file(path, all) != 0)
         return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    const std::string all = buffer.str();
     std::size_t start = 0;
     while (start < all.size()) {
         std::size_t end = all.find('\n', start);
@@ -143,16 +136,6 @@ Found find_key(const Content& content, std::string_view section, std::string_vie
     return found;
 }
 
-bool make_folders(const std::string& folder) {
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode);
-    const std::string parent = folder_of(folder);
-    if (parent != folder && !make_folders(parent))
-        return false;
-    return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
-}
-
 // The new content replaces the file the way a driver file is written: a failure
 // halfway (a full disk) cannot leave a shared profile cut short, and a symbolic link
 // stays in place with the file it leads to replaced.
@@ -184,8 +167,7 @@ bool IniFile::set_value(std::string_view section, std::string_view key,
     Content content;
     if (!read_content(m_path, content)) {
         // A file that exists but cannot be read must not be replaced by our one line.
-        struct stat st {};
-        if (::stat(m_path.c_str(), &st) == 0 || !make_folders(folder_of(m_path)))
+        if (file_kind(m_path) != FileKind::None || make_folders(folder_of(m_path)) != 0)
             return false;
     }
 

@@ -7,6 +7,7 @@
 #include "driver/DriverFileWriter.h"
 #include "driver/ParameterRules.h"
 #include "putil/FileSystem.h"
+#include "putil/SystemError.h"
 #include "rules/OutputFileCheck.h"
 
 #include <algorithm>
@@ -74,7 +75,7 @@ void prepare_row(const SiteRow& row, const RowContext& context, SpinupSet& init,
     if (const TargetCheck check = CheckTargetKind(kind, error); !check.ok()) {
         if (check.error != 0)
             fail_row(outcome, check.error == ENAMETOOLONG ? kExitBadInput : kExitWriteFailed,
-                     prefix + shown + ": " + std::strerror(check.error));
+                     prefix + shown + ": " + system_error_text(check.error));
         else
             fail_row(outcome, kExitBadInput,
                      prefix + shown + " " + check.refusal +

@@ -3,13 +3,12 @@
 #include "rules/LocationRules.h"
 #include "rules/NumberText.h"
 #include "driver/ParameterRules.h"
-#include "putil/FileSystem.h"
+#include "putil/CNumbers.h"
 
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 #include <algorithm>
 #include <set>
 
@@ -139,7 +138,7 @@ NumberReading ReadNumber(const std::string& text, double& value) {
     // value, but never an acceptable one.
     if (!text.empty() && text[0] != ' ' && text[0] != '\t') {
         char* end = nullptr;
-        const double parsed = strtod_l(text.c_str(), &end, c_locale());
+        const double parsed = c_strtod(text.c_str(), &end);
         if (end == text.c_str() + text.size() && !std::isfinite(parsed)) {
             value = parsed;
             return NumberReading::NonFinite;

@@ -15,13 +15,13 @@
 #include "driver/ParameterRules.h"
 #include "putil/FileSystem.h"
 #include "putil/OutputFolder.h"
+#include "putil/SystemError.h"
 #include "resources/Version.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <sstream>
 
 namespace skyfetch {
@@ -167,7 +167,7 @@ int CliTool::generate(const CliArguments& arguments) {
     // a folder, pipe or device is refused before anything is written.
     const TargetCheck target = CheckTarget(name, false);
     if (target.error != 0) {
-        m_err << Printable(name) << ": " << std::strerror(target.error) << "\n";
+        m_err << Printable(name) << ": " << system_error_text(target.error) << "\n";
         return target.error == ENAMETOOLONG ? kExitBadInput : kExitWriteFailed;
     }
     if (!target.refusal.empty()) {
@@ -223,7 +223,7 @@ int CliTool::batch(const CliArguments& arguments) {
     FileIdentity tableFile;
     if (const int error = read_whole_file(arguments.batchFile, text, &tableFile); error != 0) {
         m_err << "skyfetch-cli: cannot read " << Printable(arguments.batchFile) << ": "
-              << (error == EISDIR ? std::string("it is a folder") : std::strerror(error))
+              << (error == EISDIR ? std::string("it is a folder") : system_error_text(error))
               << "\n";
         return kExitBadInput;
     }
@@ -235,12 +235,11 @@ int CliTool::batch(const CliArguments& arguments) {
     }
 
     const std::string path = arguments.outputDir.empty() ? "." : arguments.outputDir;
-    std::error_code error;
-    std::filesystem::create_directories(path, error);
+    const int made = make_folders(path);
     OutputFolder folder;
-    if (const int opened = folder.open(path); opened != 0) {
+    if (const int opened = made != 0 ? made : folder.open(path); opened != 0) {
         m_err << "Could not create the folder " << Printable(path) << ": "
-              << (error ? error.message() : std::string(std::strerror(opened))) << "\n";
+              << system_error_text(opened) << "\n";
         return kExitWriteFailed;
     }
     folder.remove_stale_temporaries();

@@ -2,23 +2,23 @@
 #include "app/cli/CliTool.h"
 #include "putil/DescriptorStream.h"
 #include "putil/ProcessSetup.h"
+#include "putil/SystemError.h"
 #include "resources/EmbeddedData.h"
 
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 int main(int argc, char** argv) {
     // Before anything is opened: no driver file may take the number of a closed standard
     // stream, and a closed pipe is a failed write, not the end of the process.
     skyfetch::prepare_process_io();
     skyfetch::register_embedded_resources();
-    std::vector<std::string> args(argv + 1, argv + argc);
-    skyfetch::DescriptorStream out(STDOUT_FILENO, false);
-    skyfetch::DescriptorStream err(STDERR_FILENO, true);
+    const std::vector<std::string> args = skyfetch::program_arguments(argc, argv);
+    skyfetch::DescriptorStream out(1, false);
+    skyfetch::DescriptorStream err(2, true);
     skyfetch::CliTool tool(out, err);
     // Progress is for a person watching: never into a pipe or a log file.
-    if (isatty(STDERR_FILENO))
+    if (skyfetch::is_terminal(2))
         tool.set_progress_terminal(stderr);
     int status = tool.run(args);
 
@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
     // most of it sits in the buffer until this flush, so this is where the failure shows.
     out.flush();
     if (const int error = out.error(); error != 0) {
-        err << "skyfetch-cli: could not write to standard output: " << std::strerror(error)
+        err << "skyfetch-cli: could not write to standard output: "
+            << skyfetch::system_error_text(error)
             << "\n";
         // Driver files are in place whatever became of the report of them: the summary
         // comes here instead, and a status of its own tells a script that the report was

@@ -1,6 +1,6 @@
 #include "putil/Fail.h"
 #include "putil/BlockString.h"
-#include "putil/TemporaryFiles.h"
+#include "putil/OutputFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -80,10 +80,12 @@ TEST(Fail, OnAWorkerThreadItEndsAtOnceWithoutTemporaryFiles) {
     // will be destroyed, so the files in flight are removed before the end.
     char folder[] = "/tmp/skyfetch-fail-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string file = std::string(folder) + "/" + temporary_file_name();
-    const ChildOutcome outcome = run_in_child([&file] {
+    const ChildOutcome outcome = run_in_child([&folder] {
+        OutputFolder place;
+        OutputFile temporary;
+        std::string name;
         int ticket = -1;
-        if (create_temporary(file.c_str(), O_WRONLY | O_EXCL, 0600, ticket) < 0)
+        if (place.open(folder) != 0 || place.create_temporary(name, temporary, ticket) != 0)
             std::_Exit(1);
         std::atexit([] { std::fputs("exit handler ran\n", stderr); });
         std::thread busy([] { pause(); });
@@ -91,8 +93,7 @@ TEST(Fail, OnAWorkerThreadItEndsAtOnceWithoutTemporaryFiles) {
     });
     EXPECT_EQ(outcome.exitStatus, 99);
     EXPECT_EQ(outcome.err, kMessage);
-    EXPECT_EQ(access(file.c_str(), F_OK), -1);
-    rmdir(folder);
+    EXPECT_EQ(rmdir(folder), 0) << "the temporary file is still there";
 }
 
 } // namespace

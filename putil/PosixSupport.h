@@ -1,7 +1,6 @@
 #pragma once
 
-// Shared by the POSIX implementations of putil: the kind of a name from stat()'s answer,
-// and the rename that never replaces.
+// Shared by the POSIX implementations of this folder only.
 
 #include "putil/FileSystem.h"
 
@@ -39,5 +38,12 @@ inline FileKind kind_of_stat(int result, mode_t mode, int* error) {
 // renameat2(RENAME_NOREPLACE), or where the file system lacks it a hard link (which fails
 // when the name exists) and the removal of the old name: 0, or the errno.
 int rename_no_replace_at(int folder, const char* from, const char* to);
+
+// Creates the file with openat(folder, name, flags | O_CREAT, mode), registered for
+// removal (TemporaryFiles.h) before it exists; the descriptor, or -1 with errno set (EINTR
+// once a cleanup has begun). ticket receives the registration, -1 for none.
+int create_temporary_at(int folder, const char* name, int flags, unsigned mode, int& ticket);
+// remove_stale_temporaries() for an open folder.
+int remove_stale_temporaries_at(int folder);
 
 } // namespace skyfetch
