@@ -18,8 +18,11 @@ public:
     virtual bool ExploreFolder(const std::string& folder) = 0;
 };
 
-// The first spreadsheet program found on PATH (LibreOffice Calc, localc, Gnumeric),
-// else the desktop's default application through xdg-open; folders through xdg-open.
+// Linux: the first spreadsheet program found on PATH (LibreOffice Calc, localc,
+// Gnumeric), else the desktop's default application through xdg-open; folders through
+// xdg-open. Windows: the shell's "open" with the program "excel" and the file, else the
+// file's registered program; folders in Explorer (earlyExitWait is not used there: the
+// shell says at once whether it took the request).
 // Paths are passed as single arguments, never quoted, and made absolute against the
 // current directory, so that a name starting with '-' cannot read as an option.
 //
@@ -43,21 +46,5 @@ private:
 // What the user is told when no program took the request, naming what to open by hand.
 std::string NoViewerMessage(const std::string& path);
 std::string NoFileManagerMessage(const std::string& folder);
-
-// The full path of program (a bare name) in the folders of $PATH that the process may
-// execute, or "" when there is none. A name with a '/' is returned as it is when
-// executable.
-std::string FindOnPath(const std::string& program);
-
-enum class StartOutcome {
-    NotFound,      // no such program on PATH
-    FailedAtOnce,  // it could not be executed, or ended with an error within the wait
-    Started,       // still running after the wait, or ended successfully within it
-};
-
-// Starts arguments[0] (looked up on PATH) with the rest as its arguments, its standard
-// input from /dev/null, and watches it for up to wait as DesktopLauncher describes.
-StartOutcome StartProgram(const std::vector<std::string>& arguments,
-                          std::chrono::milliseconds wait);
 
 } // namespace skyfetch

@@ -26,6 +26,8 @@ private:
         char data[8192];
         Buffer() { setp(data, data + sizeof data); }
         bool drain();
+        // Writes some of the bytes: how many, or -1 with error set (per platform).
+        static long write_some(int fd, const char* bytes, std::size_t size, int& error);
         int_type overflow(int_type c) override;
         std::streamsize xsputn(const char* s, std::streamsize n) override;
         int sync() override;

@@ -54,6 +54,8 @@ public:
 private:
     std::intptr_t m_handle = OutputFile::kNone;
     std::string m_path;
+    std::string m_base; // the folder's absolute path, where names are given by path
+    std::string child(const std::string& name) const;
 };
 
 } // namespace skyfetch

@@ -30,21 +30,21 @@ int parse_profile_int(std::string_view text) {
 }
 
 int Profile::read_int(std::string_view key, int defaultValue) const {
-    const auto text = m_file.value(m_section, key);
+    const auto text = m_store->value(m_section, key);
     return text ? parse_profile_int(*text) : defaultValue;
 }
 
 bool Profile::write_int(std::string_view key, int value) const {
-    return m_file.set_value(m_section, key, std::to_string(value));
+    return m_store->set_value(m_section, key, std::to_string(value));
 }
 
 std::string Profile::read_string(std::string_view key, std::string_view defaultValue) const {
-    const auto text = m_file.value(m_section, key);
+    const auto text = m_store->value(m_section, key);
     return text ? *text : std::string(defaultValue);
 }
 
 bool Profile::write_string(std::string_view key, std::string_view text) const {
-    return m_file.set_value(m_section, key, text);
+    return m_store->set_value(m_section, key, text);
 }
 
 } // namespace skyfetch

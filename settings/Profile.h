@@ -2,6 +2,7 @@
 
 #include "settings/IniFile.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -13,8 +14,12 @@ namespace skyfetch {
 // convenience; the functions still say whether the write reached the file.
 class Profile {
 public:
+    // A section of the INI file at path.
     Profile(std::string path, std::string section)
-        : m_file(std::move(path)), m_section(std::move(section)) {}
+        : m_store(std::make_shared<IniFile>(std::move(path))), m_section(std::move(section)) {}
+    // A section of another store.
+    Profile(std::shared_ptr<const ProfileStore> store, std::string section)
+        : m_store(std::move(store)), m_section(std::move(section)) {}
 
     // The stored decimal text as an integer, or defaultValue when the key or the file is
     // missing. A present value is read as far as it is a number ("12abc" gives 12); one
@@ -26,11 +31,11 @@ public:
     std::string read_string(std::string_view key, std::string_view defaultValue) const;
     bool write_string(std::string_view key, std::string_view text) const;
 
-    const std::string& path() const { return m_file.path(); }
+    const std::string& path() const { return m_store->path(); }
     const std::string& section() const { return m_section; }
 
 private:
-    IniFile m_file;
+    std::shared_ptr<const ProfileStore> m_store;
     std::string m_section;
 };
 

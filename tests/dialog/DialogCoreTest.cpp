@@ -1,6 +1,7 @@
 #include "dialog/DialogTemplate.h"
 #include "dialog/ExchangeText.h"
 #include "dialog/Launcher.h"
+#include "putil/ProgramStart.h"
 #include "dialog/ToolTipText.h"
 #include "dialog/UpDownSteps.h"
 

@@ -1,6 +1,4 @@
-#include "settings/ProfileLocations.h"
-
-#include "settings/SettingsKeys.h"
+#include "putil/UserFolders.h"
 
 #include <cstdlib>
 #include <pwd.h>
@@ -8,7 +6,7 @@
 
 namespace skyfetch {
 
-std::string config_home() {
+std::string user_settings_folder() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg && xdg[0] == '/')
         return xdg;
@@ -20,14 +18,6 @@ std::string config_home() {
     if (home.size() > 1 && home.back() == '/')
         home.pop_back();
     return home + "/.config";
-}
-
-Profile application_profile() {
-    return Profile(config_home() + "/skyfetch/skyfetch.ini", settings::kApplicationSection);
-}
-
-Profile shared_profile() {
-    return Profile(config_home() + "/phytomod/phytomod.ini", settings::kSharedSection);
 }
 
 } // namespace skyfetch
