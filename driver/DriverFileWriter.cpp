@@ -1,5 +1,7 @@
 #include "driver/DriverFileWriter.h"
 
+#include "driver/TextModeSink.h"
+
 #include "driver/NumberFormat.h"
 #include "putil/BlockString.h"
 #include "putil/Timestamp.h"
@@ -222,7 +224,8 @@ WriteResult write_driver_file(const std::string& path, ExistingFile existing,
     const WriteResult opened = file.open(path, existing);
     if (!opened)
         return opened;
-    if (!write_driver_file(file, parameters, record, initialisation, scenario, progress)) {
+    TextModeSink text(file);
+    if (!write_driver_file(text, parameters, record, initialisation, scenario, progress)) {
         file.discard();
         return file.result();
     }

@@ -34,6 +34,35 @@ std::size_t root_length(const std::string& path) {
     return !path.empty() && is_separator(path[0]) ? 1 : 0;
 }
 
+std::size_t last_separator(const std::string& path) {
+    for (std::size_t i = path.size(); i > 0; --i)
+        if (is_separator(path[i - 1]))
+            return i - 1;
+    return std::string::npos;
+}
+
+char native_separator() {
+    return kWindowsPaths ? '\\' : '/';
+}
+
+bool same_path_text(const std::string& a, const std::string& b) {
+    if (!kWindowsPaths)
+        return a == b;
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const char x = a[i];
+        const char y = b[i];
+        if (is_separator(x) && is_separator(y))
+            continue;
+        // ASCII letters fold; other letters compare as written.
+        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        if (fold(x) != fold(y))
+            return false;
+    }
+    return true;
+}
+
 bool is_absolute_path(const std::string& path) {
     const std::size_t root = root_length(path);
     return root > 0 && is_separator(path[root - 1]);

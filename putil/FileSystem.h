@@ -61,6 +61,13 @@ bool is_separator(char c);
 // "C:" (the current folder of drive C), "\\server\share\" or a lone "\". 0 for a
 // relative path.
 std::size_t root_length(const std::string& path);
+// The position of the path's last folder separator, std::string::npos when it has none.
+std::size_t last_separator(const std::string& path);
+// The separator this platform writes: '/', on Windows '\\'.
+char native_separator();
+// True when the two paths are written the same way as far as the file system can tell:
+// exactly on POSIX; on Windows without regard to case, and '/' the same as '\\'.
+bool same_path_text(const std::string& a, const std::string& b);
 // True for a path that means the same place from any current folder.
 bool is_absolute_path(const std::string& path);
 

@@ -1,6 +1,7 @@
 #include "rules/OutputName.h"
 
 #include "putil/FileSystem.h"
+#include "putil/Platform.h"
 
 #include <string>
 
@@ -22,11 +23,11 @@ void SplitNumberedName(const std::string& name, std::string& base, std::string& 
     std::size_t pos = name.size();
     while (pos > 0) {
         const char c = name[pos - 1];
-        if (c == '/' || c == '.')
+        if (is_separator(c) || c == '.')
             break;
         --pos;
     }
-    if (pos == 0 || name[pos - 1] == '/') {
+    if (pos == 0 || is_separator(name[pos - 1])) {
         base = name;
         return;
     }
@@ -77,7 +78,7 @@ KeptExtension KeepExtension(std::string name, const std::string& ext, int selSta
     if (name.size() == 1 && name[0] != '.') {
         name += "." + ext;
     } else {
-        const std::size_t slash = name.rfind('/');
+        const std::size_t slash = last_separator(name);
         const std::size_t first = slash == std::string::npos ? 0 : slash + 1;
         int dots = 0;
         std::size_t lastDot = std::string::npos;
@@ -101,33 +102,68 @@ KeptExtension KeepExtension(std::string name, const std::string& ext, int selSta
 }
 
 std::string StripFolder(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t slash = last_separator(path);
+    const std::size_t root = root_length(path);
+    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    return path.substr(start > root ? start : root);
 }
 
 void SplitPath(const std::string& path, std::string& name, std::string& folder) {
     folder = CurrentDirectory();
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = last_separator(path);
     if (slash == std::string::npos) {
         name = path;
         return;
     }
     name = path.substr(slash + 1);
-    folder = path.substr(0, slash);
-    // The root has no name of its own left of the separator.
-    if (folder.empty())
-        folder = "/";
+    // The root keeps its separator: "/" ("C:\\"), never "" ("C:").
+    const std::size_t root = root_length(path);
+    folder = path.substr(0, slash < root ? root : slash);
 }
 
 std::string ShortenToFolder(std::string& path, const std::string& folder) {
-    const std::string prefix = folder + "/";
-    const std::size_t slash = path.rfind('/');
+    const std::string prefix = folder + native_separator();
+    const std::size_t slash = last_separator(path);
     if (slash == std::string::npos)
         return prefix + path;
     std::string full = path;
-    if (path.compare(0, slash + 1, prefix) == 0)
+    if (same_path_text(path.substr(0, slash + 1), prefix))
         path = path.substr(slash + 1);
     return full;
+}
+
+std::string WindowsNameProblem(const std::string& name) {
+    if (name.empty())
+        return {};
+    for (const char c : name) {
+        if (std::string("<>:\"|?*").find(c) != std::string::npos)
+            return "contains \"" + std::string(1, c) +
+                   "\", which Windows does not allow in a file name";
+    }
+    if (name.back() == '.' || name.back() == ' ')
+        return std::string("ends with a ") + (name.back() == '.' ? "dot" : "space") +
+               ", which Windows does not allow";
+    // The device names are reserved whatever follows a dot, in any case of letters.
+    std::string stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back();
+    for (char& c : stem)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 32);
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    bool reserved = false;
+    for (const char* device : kDevices)
+        reserved = reserved || stem == device;
+    if (stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
+        stem[3] >= '1' && stem[3] <= '9')
+        reserved = true;
+    if (reserved)
+        return "is reserved on Windows for a device";
+    return {};
+}
+
+std::string PlatformNameProblem(const std::string& name) {
+    return kWindowsPaths ? WindowsNameProblem(name) : std::string();
 }
 
 } // namespace skyfetch

@@ -7,8 +7,9 @@
 
 namespace skyfetch {
 
-// Rules for the output file name and its folder. Paths use '/' as the separator and
-// are compared case-sensitively. A name without '/' is relative to the process's
+// Rules for the output file name and its folder. Paths use '/' as the separator (on
+// Windows '\\' as well) and are compared case-sensitively (on Windows without regard to
+// case). A name without a separator is relative to the process's
 // current directory, which is the program's output folder.
 
 // The name used when the user has given none.
@@ -46,18 +47,28 @@ struct KeptExtension {
 // "c.csv.txt", removes it ("c.csv"); a name without a dot gets "." + ext.
 KeptExtension KeepExtension(std::string name, const std::string& ext, int selStart, int selEnd);
 
-// The part after the last '/' (the whole path when it has none).
+// The part after the last separator and after the root (the whole path when it has
+// neither).
 std::string StripFolder(const std::string& path);
 
-// Splits a path into the file name and its folder. Without '/', name = path and
-// folder = the current directory. The root folder is held as "/" ("/x.txt" gives
-// "x.txt" in "/").
+// Splits a path into the file name and its folder. Without a separator, name = path and
+// folder = the current directory. The root folder is held with its separator ("/x.txt"
+// gives "x.txt" in "/", "C:\\x.txt" gives "x.txt" in "C:\\").
 void SplitPath(const std::string& path, std::string& name, std::string& folder);
 
-// Returns the full path of the file: folder + "/" + path when path has no '/', else
-// path. When path's folder part (up to its last '/') equals folder + "/", path itself
-// is shortened to the bare name. A folder given with its own trailing '/' therefore
+// Returns the full path of the file: folder + "/" (Windows: "\\") + path when path has
+// no separator, else path. When path's folder part (up to its last separator) equals
+// folder + that separator, path itself is shortened to the bare name. A folder given
+// with its own trailing separator therefore
 // never shortens a path (the folder tree relies on keeping such paths whole).
 std::string ShortenToFolder(std::string& path, const std::string& folder);
+
+// Why Windows would refuse a file name (one component, no folder), as the end of a
+// sentence about the name ("is reserved on Windows for a device"), or "": a reserved
+// device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, also with an extension and
+// in any case), one of the characters <>:"|?*, or a dot or space at the end.
+std::string WindowsNameProblem(const std::string& name);
+// The same where Windows' rules apply, that is on Windows; "" elsewhere.
+std::string PlatformNameProblem(const std::string& name);
 
 } // namespace skyfetch

@@ -5,6 +5,7 @@
 #include "climate/CellRecord.h"
 #include "climate/Spinup.h"
 #include "driver/DriverFileWriter.h"
+#include "driver/TextModeSink.h"
 #include "driver/ParameterRules.h"
 #include "putil/FileSystem.h"
 #include "putil/SystemError.h"
@@ -101,7 +102,8 @@ void prepare_row(const SiteRow& row, const RowContext& context, SpinupSet& init,
     auto file = std::make_unique<SafeFileWriter>();
     WriteResult result = file->open_in(
         context.folder, name, context.force ? ExistingFile::Replace : ExistingFile::Keep, shown);
-    if (result && !write_driver_file(*file, parameters, record, init, scenario))
+    TextModeSink text(*file);
+    if (result && !write_driver_file(text, parameters, record, init, scenario))
         result = file->result();
     if (result)
         result = file->finish_writing();

@@ -11,6 +11,7 @@
 #include "rules/OutputFileCheck.h"
 #include "rules/OutputName.h"
 #include "driver/DriverFileWriter.h"
+#include "driver/TextModeSink.h"
 #include "driver/NumberFormat.h"
 #include "driver/ParameterRules.h"
 #include "putil/FileSystem.h"
@@ -106,7 +107,8 @@ int CliTool::write_file(const std::string& path, bool force, const RunParameters
     // A pipe or device named on the command line is written into, as a plain write would.
     WriteResult result = file.open(path, force ? ExistingFile::Replace : ExistingFile::Keep,
                                    SpecialTargets::WriteInPlace, Printable(path));
-    if (result && !write_driver_file(file, FileParameters(parameters, record), record,
+    TextModeSink text(file);
+    if (result && !write_driver_file(text, FileParameters(parameters, record), record,
                                      initialisation_set(), scenario_set()))
         result = file.result();
     std::string claimed = path;
@@ -161,6 +163,11 @@ int CliTool::generate(const CliArguments& arguments) {
     if (HasControlCharacter(name)) {
         m_err << "skyfetch-cli: the output name \"" << Printable(name)
               << "\" contains a control character\n";
+        return kExitBadInput;
+    }
+    if (const std::string problem = PlatformNameProblem(StripFolder(name)); !problem.empty()) {
+        m_err << "skyfetch-cli: the output name \"" << Printable(StripFolder(name)) << "\" "
+              << problem << "\n";
         return kExitBadInput;
     }
     // The name given is followed through a symbolic link, but only to a regular file:

@@ -1,5 +1,8 @@
 #include "app/cli/SiteTable.h"
 
+#include "putil/FileSystem.h"
+#include "rules/OutputName.h"
+
 #include "rules/OutputFileCheck.h"
 
 #include <map>
@@ -121,9 +124,11 @@ std::string CheckSiteName(const std::string& name) {
     if (HasControlCharacter(name))
         return "the name contains a control character";
     if (name[0] == '.')
-        return "the name \"" + name + "\" starts with a dot";
-    if (name.find('/') != std::string::npos)
-        return "the name \"" + name + "\" contains a folder separator";
+        return "the name \"" + Printable(name) + "\" starts with a dot";
+    if (last_separator(name) != std::string::npos)
+        return "the name \"" + Printable(name) + "\" contains a folder separator";
+    if (const std::string problem = PlatformNameProblem(name + ".txt"); !problem.empty())
+        return "the name \"" + Printable(name) + "\" " + problem;
     return {};
 }
 

@@ -1,4 +1,6 @@
 #include "driver/DriverFileWriter.h"
+#include "driver/TextModeSink.h"
+#include "putil/Platform.h"
 
 #include "DriverTestSupport.h"
 
@@ -356,6 +358,18 @@ TEST(DriverFileWriter, StopsWhenTheSinkRefuses) {
                                    [&](int done, int) { rows = done; }));
     EXPECT_LT(rows, 10000); // gave up well before the end
     EXPECT_LE(sink.taken, 100000u);
+}
+
+TEST(DriverFileWriter, ATextFileEndsItsLinesAsThePlatformDoes) {
+    // Windows' text mode: every line end becomes CR LF, in whatever pieces it arrives;
+    // elsewhere the bytes pass unchanged.
+    test::StringSink file;
+    TextModeSink text(file);
+    ASSERT_TRUE(text.write("a\tb\n", 4));
+    ASSERT_TRUE(text.write("\n", 1));
+    ASSERT_TRUE(text.write("c", 1));
+    const std::string end = kTextLineEnd;
+    EXPECT_EQ(file.text, "a\tb" + end + end + "c");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "rules/OutputName.h"
+#include "putil/Platform.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -209,6 +210,33 @@ TEST(MakeUniqueName, AllHundredNumbersTaken) {
     name = "run.txt";
     MakeUniqueName(name, false);
     EXPECT_EQ(name, "climate.txt");
+}
+
+TEST(PathRules, NamesWindowsRefuses) {
+    const struct {
+        const char* name;
+        const char* problem;
+    } rows[] = {
+        {"climate.txt", ""},
+        {"Lund_\u00C5_\u5317\u4EAC.txt", ""},
+        {"CON", "is reserved on Windows for a device"},
+        {"con.txt", "is reserved on Windows for a device"},
+        {"Nul .csv", "is reserved on Windows for a device"},
+        {"COM1.txt", "is reserved on Windows for a device"},
+        {"lpt9", "is reserved on Windows for a device"},
+        {"COM0.txt", ""},
+        {"LPT10.txt", ""},
+        {"console.txt", ""},
+        {"a:b.txt", "contains \":\", which Windows does not allow in a file name"},
+        {"why?.txt", "contains \"?\", which Windows does not allow in a file name"},
+        {"x|y", "contains \"|\", which Windows does not allow in a file name"},
+        {"report.", "ends with a dot, which Windows does not allow"},
+        {"report.txt ", "ends with a space, which Windows does not allow"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(WindowsNameProblem(row.name), row.problem) << row.name;
+        EXPECT_EQ(PlatformNameProblem(row.name), kWindowsPaths ? row.problem : "") << row.name;
+    }
 }
 
 } // namespace
