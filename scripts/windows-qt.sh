@@ -7,11 +7,12 @@
 # Debian's mingw-w64 (POSIX threads) against Debian's own Qt as host tools (moc, rcc,
 # uic), so the versions must match. Only the modules Skyfetch uses are built.
 #
-# Shared libraries, not static: the Qt DLLs are LGPL, and shipping them as separate DLLs
-# lets a user replace them without our object files; the installer carries each library
-# once for both programs; and the static link of all of Qt into each program would make
-# every link step slow. Start-up costs a few DLL loads, which is negligible next to the
-# OpenGL context.
+# Shared libraries, not static. Licence: Qt is LGPL; as separate DLLs a user can replace
+# it without relinking, which a static program would need our object files for. Size:
+# a static link drops the parts of Qt we do not use, so the installer would be somewhat
+# smaller (the stripped DLLs we ship come to about 24 MB), but every Qt test program
+# would carry its own copy and take long to link. Start-up: loading and relocating the
+# DLLs costs a little, small next to creating the OpenGL context.
 #
 # The result is cached outside the source tree, keyed by Qt and compiler version:
 #   ${SKYFETCH_CACHE_DIR:-/var/cache/skyfetch}/qt-<ver>-x86_64-w64-mingw32-gcc<ver>-posix
@@ -181,7 +182,7 @@ cp "$toolchain" "$prefix/lib/cmake/skyfetch/$triplet.cmake"
 timed "configuring qtbase" nice -n 10 cmake -S "$qtbase_src" -B "$work/qtbase-build" \
     -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/skyfetch/$triplet.cmake" \
     -DCMAKE_INSTALL_PREFIX="$prefix" "${qtbase_options[@]}"
-timed "building qtbase (about 40 minutes on 2 cores)" \
+timed "building qtbase (40 to 70 minutes on 2 cores)" \
     nice -n 10 cmake --build "$work/qtbase-build" -j "$jobs"
 # Stripped: the symbol tables are a third of each DLL and only a debugger wants them.
 step "installing qtbase" cmake --install "$work/qtbase-build" --strip
