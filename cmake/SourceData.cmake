@@ -47,13 +47,23 @@ endif()
 set(SKYFETCH_GLDAS_FILE "${_data_dir}/gldas-soil/GLDASp4_soilfraction_025d.nc4")
 set(SKYFETCH_ZOBLER_FILE "${_data_dir}/zobler-soil/z_soiltype.dat")
 
-# What the data builder writes into the build tree.
-set(SKYFETCH_DATA_DIR "${CMAKE_BINARY_DIR}/data")
-set(SKYFETCH_CLIMATE_ARCHIVE_BIN "${SKYFETCH_DATA_DIR}/climate-archive.bin")
-set(SKYFETCH_GLOBE_DATA_BIN "${SKYFETCH_DATA_DIR}/globe-data.bin")
-set(SKYFETCH_CLIMATE_SOURCE_TXT "${SKYFETCH_DATA_DIR}/climate-source.txt")
-set(SKYFETCH_GENERATED_INCLUDE_DIR "${CMAKE_BINARY_DIR}/generated")
-set(SKYFETCH_EXPECTED_HEADER_INC "${SKYFETCH_GENERATED_INCLUDE_DIR}/climate/ExpectedHeader.inc")
+# What the data builder writes into the build tree `build_dir`.
+macro(skyfetch_built_data_paths build_dir)
+    set(SKYFETCH_DATA_DIR "${build_dir}/data")
+    set(SKYFETCH_CLIMATE_ARCHIVE_BIN "${SKYFETCH_DATA_DIR}/climate-archive.bin")
+    set(SKYFETCH_GLOBE_DATA_BIN "${SKYFETCH_DATA_DIR}/globe-data.bin")
+    set(SKYFETCH_CLIMATE_SOURCE_TXT "${SKYFETCH_DATA_DIR}/climate-source.txt")
+    set(SKYFETCH_GENERATED_INCLUDE_DIR "${build_dir}/generated")
+    set(SKYFETCH_EXPECTED_HEADER_INC "${SKYFETCH_GENERATED_INCLUDE_DIR}/climate/ExpectedHeader.inc")
+endmacro()
+
+# The data builder reads netCDF and JPEG with the build machine's libraries, so a cross
+# build takes the blocks from a build of this tree for the build machine.
+if(CMAKE_CROSSCOMPILING)
+    include(${CMAKE_CURRENT_LIST_DIR}/HostData.cmake)
+    return()
+endif()
+skyfetch_built_data_paths("${CMAKE_BINARY_DIR}")
 
 # The builder's climate arguments and the files it reads for them.
 if(NOT SKYFETCH_CRU_TS_DIR STREQUAL "")

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Skyfetch needs to build, test and run, and to make
-# and check its Debian package (scripts/check_package.sh).
+# Installs the Debian 12 packages Skyfetch needs to build, test and run, to make and
+# check its Debian package (scripts/check_package.sh), and to cross-build and test the
+# Windows programs.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,11 @@ packages=(
     googletest libgtest-dev libbenchmark-dev
     xvfb xauth xdg-utils fonts-dejavu-core fonts-liberation2 locales
     help2man dpkg-dev file desktop-file-utils appstream lintian man-db bsdextrautils
+    # The Windows build (scripts/windows.sh, scripts/windows-qt.sh): mingw-w64 with POSIX
+    # threads, Wine to run the tests, NSIS and zip for the installer and the portable zip.
+    # Qt for Windows is built from Debian's qt6-base sources with the host tools above.
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    mingw-w64-tools wine wine64 nsis zip ninja-build xz-utils
 )
 
 sudo=()
