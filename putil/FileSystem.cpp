@@ -11,6 +11,10 @@ bool is_letter(char c) {
 
 } // namespace
 
+bool name_exists(const std::string& path) {
+    return !path.empty() && entry_kind(path) != FileKind::None;
+}
+
 bool is_separator(char c) {
     return c == '/' || (kWindowsPaths && c == '\\');
 }

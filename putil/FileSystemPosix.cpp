@@ -78,9 +78,6 @@ int rename_no_replace(const std::string& from, const std::string& to) {
     return rename_no_replace_at(AT_FDCWD, from.c_str(), to.c_str());
 }
 
-bool name_exists(const std::string& path) {
-    return !path.empty() && entry_kind(path) != FileKind::None;
-}
 
 std::string CurrentDirectory() {
     std::vector<char> buffer(4096);
