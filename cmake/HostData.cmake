@@ -1,4 +1,5 @@
-# The data blocks of a cross build (included by SourceData.cmake).
+# The data blocks of a cross build (included by SourceData.cmake), and the Linux
+# skyfetch-cli the Windows one is compared with (SKYFETCH_LINUX_CLI).
 #
 # The data builder under tools/ links the build machine's netCDF and libjpeg and must run
 # during the build, so a cross build does not compile it for the target. Instead this
@@ -55,13 +56,16 @@ ExternalProject_Add(skyfetch_host_data
     BINARY_DIR "${_host_dir}"
     ${_host_configure}
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR>
-                  --target skyfetch_data skyfetch_expected_header
+                  --target skyfetch_data skyfetch_expected_header skyfetch-cli
     INSTALL_COMMAND ""
     # The native build decides itself whether anything changed.
     BUILD_ALWAYS ON
     BUILD_BYPRODUCTS
         ${SKYFETCH_CLIMATE_ARCHIVE_BIN} ${SKYFETCH_GLOBE_DATA_BIN}
         ${SKYFETCH_CLIMATE_SOURCE_TXT} ${SKYFETCH_EXPECTED_HEADER_INC})
+
+# The Linux skyfetch-cli of the same sources, which the Windows program is compared with.
+set(SKYFETCH_LINUX_CLI "${_host_dir}/bin/skyfetch-cli")
 
 # The names the rest of the build depends on, as in a native build.
 add_custom_target(skyfetch_data ALL)
