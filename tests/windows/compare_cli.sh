@@ -24,7 +24,7 @@ cd "$work" || exit 1
 
 # One Wine server for all the runs below instead of one each (it ends a while after the
 # last), which halves the time of a start.
-"$(dirname "$wine")/wineserver" -p 10 2>/dev/null || true
+"$(dirname "$wine")/wineserver" -p10 2>/dev/null || true
 
 run_linux() { (cd linux && "$linux" "$@"); }
 run_windows() { (cd windows && "$wine" "$windows" "$@"); }
