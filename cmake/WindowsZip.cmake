@@ -13,5 +13,7 @@ set(CPACK_PACKAGE_NAME skyfetch-cli)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME "skyfetch-cli-${PROJECT_VERSION}-windows-x64")
 set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
+# Without the debugging information the program is about the size of its data.
+set(CPACK_STRIP_FILES TRUE)
 set(CPACK_COMPONENTS_ALL cli)
 include(CPack)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows programs and their tests with mingw-w64 into build-windows and
-# runs the tests under Wine. Qt for Windows is built first if it is not cached yet
+# runs the tests under Wine, then makes the ZIP of skyfetch-cli.exe. Qt for Windows is
+# built first if it is not cached yet
 # (scripts/windows-qt.sh, about 40 minutes once).
 #
 # SKYFETCH_HOST_BUILD_DIR may name a native build tree of this checkout (e.g. build) whose
@@ -43,3 +44,11 @@ done
 # CTest initialises the build tree's Wine prefix once before the tests start
 # (build-windows/CTestCustom.cmake).
 ctest --test-dir build-windows --output-on-failure -j "$jobs" --timeout 300
+
+# The release archive of skyfetch-cli, and a look that it holds what it should.
+(cd build-windows && cpack -C RelWithDebInfo >/dev/null)
+zip="$(ls build-windows/skyfetch-cli-*-windows-x64.zip)"
+for entry in skyfetch-cli.exe README.md COPYRIGHT.txt; do
+    unzip -l "$zip" | grep -q "/$entry\$" || { echo "windows: $zip lacks $entry" >&2; exit 1; }
+done
+echo "windows: $zip"
