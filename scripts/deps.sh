@@ -16,7 +16,7 @@ packages=(
     # threads, Wine to run the tests, NSIS and zip for the installer and the portable zip.
     # Qt for Windows is built from Debian's qt6-base sources with the host tools above.
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    mingw-w64-tools wine wine64 nsis zip ninja-build xz-utils
+    mingw-w64-tools wine wine64 nsis zip unzip ninja-build xz-utils
 )
 
 sudo=()
