@@ -159,8 +159,11 @@ void GlobeViewState::ProjectSelection(double& x, double& y) const {
 bool GlobeViewState::IsLand(double lon, double lat) const {
     if (!m_pData)
         return false;
-    const int column = grid_index(lon * 2 + 360, CGlobeData::kColumns);
-    const int row = grid_index(lat * 2 + 180, CGlobeData::kRows);
+    // 180 E is the meridian of 180 W, the first column; the pole belongs to the last row.
+    const double x = lon * 2 + 360;
+    const double y = lat * 2 + 180;
+    const int column = x == CGlobeData::kColumns ? 0 : grid_index(x, CGlobeData::kColumns);
+    const int row = y == CGlobeData::kRows ? CGlobeData::kRows - 1 : grid_index(y, CGlobeData::kRows);
     return column >= 0 && row >= 0 && m_pData->IsLandCell(column, row);
 }
 

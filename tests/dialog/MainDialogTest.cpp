@@ -780,6 +780,13 @@ private slots:
         QCOMPARE(d->m_locationNotice, "");
         QCOMPARE(d->m_cornerLon, 147.0);
 
+        // 180 E is the meridian of 180 W: the land cell east of it, not "Not land!".
+        Type(*d, IDC_LONGITUDE, "180");
+        Type(*d, IDC_LATITUDE, "66.25");
+        Click(*d, IDC_NORTH);
+        QCOMPARE(d->m_locationNotice, "");
+        QCOMPARE(d->m_cornerLon, -180.0);
+
         // The arrow keys on the globe step cell by cell and wrap at the date line.
         // (The globe selects and then tells the dialog, as a click does.)
         d->Globe()->m_longitude = 179.75;

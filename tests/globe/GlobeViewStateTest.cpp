@@ -467,9 +467,11 @@ TEST_F(GlobePicking, IsLandUsesTheGrid) {
     EXPECT_TRUE(view.IsLand(-179.4, -89.9));
     // Outside the grid is not land, even where truncation would give column 0.
     EXPECT_FALSE(view.IsLand(-180.2, 10));
-    EXPECT_FALSE(view.IsLand(180, 10));
-    EXPECT_FALSE(view.IsLand(10, 90));
     EXPECT_FALSE(view.IsLand(10, -90.3));
+    // 180 E is 180 W, and the pole is in the last row, as the location fields take them.
+    EXPECT_FALSE(view.IsLand(180, -89.9));
+    EXPECT_TRUE(view.IsLand(180, 10));
+    EXPECT_TRUE(view.IsLand(10, 90));
 }
 
 TEST_F(GlobePicking, MouseClickDragAndRelease) {
