@@ -13,19 +13,6 @@ HANDLE handle_of(std::intptr_t native) {
 
 } // namespace
 
-OutputFile::~OutputFile() {
-    close();
-}
-
-OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
-    if (this != &other) {
-        close();
-        m_handle = other.m_handle;
-        other.m_handle = kNone;
-    }
-    return *this;
-}
-
 int OutputFile::open_special(const std::string& path, bool& notSpecial) {
     close();
     notSpecial = false;
