@@ -4,11 +4,15 @@
 #include "dialog/SkyfetchDlg.h"
 #include "putil/FatalMessage.h"
 #include "putil/UserPrompt.h"
+#include "putil/WorkingFolder.h"
 #include "rules/OutputName.h"
 
 #include "globe/GlobeView.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTimer>
@@ -18,7 +22,6 @@
 
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace skyfetch {
@@ -40,13 +43,15 @@ bool CSkyfetchApp::InitInstance() {
     std::vector<std::string> arguments;
     const QStringList given = QCoreApplication::arguments();
     for (qsizetype i = 1; i < given.size(); ++i)
-        arguments.push_back(given[i].toLocal8Bit().toStdString());
+        arguments.push_back(given[i].toStdString());
     const std::optional<std::string> argument = FolderArgument(arguments, CurrentDirectory());
 
-    // The documents folder, when it exists, is where files go unless told otherwise.
+    // The documents folder, when it exists, is where files go unless told otherwise (on
+    // Windows the user's Documents known folder). Qt writes paths with '/'; the program
+    // shows them as the system writes them.
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (!documents.isEmpty())
-        (void)::chdir(documents.toLocal8Bit().constData());
+        (void)change_directory(QDir::toNativeSeparators(documents).toStdString());
 
     CSkyfetchDlg dialog;
     dialog.m_outputName = ChooseOutput(argument);

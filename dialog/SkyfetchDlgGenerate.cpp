@@ -225,8 +225,8 @@ void CSkyfetchDlg::OnOK() {
     // happens on a thread of its own, so the window keeps painting meanwhile.
     if (report.exec() == QDialog::Accepted) {
         if (report.m_result == 1 && !folderText.empty()) {
-            if (folderText.back() != '/')
-                folderText += '/';
+            if (!is_separator(folderText.back()))
+                folderText += native_separator();
             const std::string path = folderText + fileText;
             if (!AskDesktop([&] { return m_launcher->OpenInSpreadsheet(path); }))
                 user_prompt().show(NoViewerMessage(path), PromptIcon::Information,

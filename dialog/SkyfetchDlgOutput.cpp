@@ -11,12 +11,11 @@
 #include "putil/FileSystem.h"
 #include "putil/UserPrompt.h"
 
+#include "putil/WorkingFolder.h"
 #include <QLineEdit>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
-
-#include <unistd.h>
 
 namespace skyfetch {
 namespace {
@@ -46,7 +45,7 @@ void SetSelection(QLineEdit* edit, int start, int end) {
 }
 
 bool ChangeDirectory(const std::string& folder) {
-    return !folder.empty() && ::chdir(folder.c_str()) == 0;
+    return change_directory(folder) == 0;
 }
 
 } // namespace
@@ -90,7 +89,7 @@ void CSkyfetchDlg::FillFolderTree(std::string path) {
         return;
     // A bare name goes to the current directory, which differs from the output folder
     // after a path was typed (that sets the folder but does not change directory).
-    const bool bare = path.find('/') == std::string::npos;
+    const bool bare = last_separator(path) == std::string::npos;
     const FolderTreeChain chain =
         BuildFolderTree(path, bare ? CurrentFolder(m_outputFolder) : m_outputFolder);
     m_fillingTree = true;
