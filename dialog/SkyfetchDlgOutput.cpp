@@ -8,10 +8,11 @@
 #include "rules/FolderTree.h"
 #include "rules/OutputFileCheck.h"
 #include "rules/OutputName.h"
+#include "dialog/DesktopTexts.h"
 #include "putil/FileSystem.h"
 #include "putil/UserPrompt.h"
-
 #include "putil/WorkingFolder.h"
+
 #include <QLineEdit>
 #include <QTimer>
 #include <QTreeWidget>
@@ -21,9 +22,6 @@ namespace skyfetch {
 namespace {
 
 constexpr const char* kBrowseTitle = "Output file name";
-// "All files (*)": Qt reads the pattern in the parentheses, and "*.*" would hide names
-// without a dot, which are common here.
-constexpr const char* kBrowseFilter = "Text files (*.txt)\t*.txt\tAll files (*)\t*\t";
 constexpr const char* kChartTitle = "Save chart as";
 constexpr const char* kChartFilter =
     "SVG pictures (*.svg)\t*.svg\tPNG images (*.png)\t*.png\tPDF documents (*.pdf)\t*.pdf\t";
@@ -157,7 +155,7 @@ void CSkyfetchDlg::BrowseFromFolder(std::string folder, std::string name) {
     if (!UpdateData(true))
         return;
     const std::string start = BrowseFromFolderStart(folder, name, m_outputFolder, m_outputName);
-    std::string path = m_picker->BrowseForFile(kBrowseTitle, start, kBrowseFilter);
+    std::string path = m_picker->BrowseForFile(kBrowseTitle, start, BrowseFilter());
     if (path.empty())
         return;
     EnsureExtension(path, kDefaultExtension);
@@ -173,7 +171,7 @@ void CSkyfetchDlg::OnBrowse() {
         return;
     m_outputFolder = CurrentFolder();
     const std::string start = BrowseButtonStart(m_browsePath, m_outputName, m_outputFolder);
-    std::string path = m_picker->BrowseForFile(kBrowseTitle, start, kBrowseFilter);
+    std::string path = m_picker->BrowseForFile(kBrowseTitle, start, BrowseFilter());
     if (path.empty())
         return;
     EnsureExtension(path, kDefaultExtension);
