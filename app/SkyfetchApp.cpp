@@ -36,6 +36,27 @@ DesktopMessages::~DesktopMessages() {
     set_user_prompt(nullptr);
 }
 
+namespace {
+
+// What the screen shows of the window, saved as PNG, and the globe's rectangle in it on
+// standard output ("globe X Y WIDTH HEIGHT"; "screenshot failed" when nothing was saved).
+void SaveScreenshot(CSkyfetchDlg& dialog, const QString& path) {
+    QScreen* screen = dialog.screen();
+    const QRect window = dialog.frameGeometry();
+    const QPixmap shot =
+        screen ? screen->grabWindow(0, window.x(), window.y(), window.width(), window.height())
+               : QPixmap();
+    if (shot.isNull() || !shot.save(path, "PNG")) {
+        std::printf("screenshot failed\n");
+        return;
+    }
+    const QWidget* globe = dialog.Globe();
+    const QPoint at = globe->mapToGlobal(QPoint(0, 0)) - window.topLeft();
+    std::printf("globe %d %d %d %d\n", at.x(), at.y(), globe->width(), globe->height());
+}
+
+} // namespace
+
 bool CSkyfetchApp::InitInstance() {
     // Only the first plain argument counts (Qt has already taken its own options). A
     // relative folder is meant from where the program was started, so it is made
@@ -55,19 +76,25 @@ bool CSkyfetchApp::InitInstance() {
 
     CSkyfetchDlg dialog;
     dialog.m_outputName = ChooseOutput(argument);
-    // For timing the start (bench/startup): as soon as the window's first complete frame,
-    // globe and chart, has reached the screen, the time of the steady clock goes to
-    // standard output and the window closes.
-    if (qEnvironmentVariableIsSet("SKYFETCH_EXIT_AFTER_FIRST_FRAME")) {
+    // For timing the start (bench/startup) and for testing an installed program: as soon
+    // as the window's first complete frame, globe and chart, has reached the screen, the
+    // time of the steady clock goes to standard output and the window closes. With
+    // SKYFETCH_FIRST_FRAME_SCREENSHOT naming a PNG file, the window's place on the screen
+    // is saved there first, and the globe's place in that picture goes to standard output.
+    const QString screenshot = qEnvironmentVariable("SKYFETCH_FIRST_FRAME_SCREENSHOT");
+    if (qEnvironmentVariableIsSet("SKYFETCH_EXIT_AFTER_FIRST_FRAME") || !screenshot.isEmpty()) {
         auto* once = new QObject(&dialog);
-        QObject::connect(dialog.Globe(), &QOpenGLWidget::frameSwapped, once, [&dialog, once] {
-            std::printf("first frame %lld\n",
-                        static_cast<long long>(
-                            std::chrono::steady_clock::now().time_since_epoch().count()));
-            std::fflush(stdout);
-            delete once;
-            QTimer::singleShot(0, &dialog, [&dialog] { dialog.done(QDialog::Rejected); });
-        });
+        QObject::connect(
+            dialog.Globe(), &QOpenGLWidget::frameSwapped, once, [&dialog, once, screenshot] {
+                std::printf("first frame %lld\n",
+                            static_cast<long long>(
+                                std::chrono::steady_clock::now().time_since_epoch().count()));
+                if (!screenshot.isEmpty())
+                    SaveScreenshot(dialog, screenshot);
+                std::fflush(stdout);
+                delete once;
+                QTimer::singleShot(0, &dialog, [&dialog] { dialog.done(QDialog::Rejected); });
+            });
     }
     dialog.DoModal();
     return false;
