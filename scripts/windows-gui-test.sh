@@ -92,6 +92,14 @@ shortcut="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Skyfetc
 grep -q 'Uninstall\\\\Skyfetch\]' "$WINEPREFIX/user.reg" || fail "no uninstall entry in user.reg"
 grep -A12 'Uninstall\\\\Skyfetch\]' "$WINEPREFIX/user.reg" | grep -q '"QuietUninstallString"=.*/S' ||
     fail "the uninstall entry has no silent uninstall command"
+# Both programs carry their icon, version information and manifest.
+for program in skyfetch skyfetch-cli; do
+    resources="$(x86_64-w64-mingw32-windres -i "$installed/$program.exe" -O rc)"
+    for resource in '"IDI_ICON1" 14 /\* RT_GROUP_ICON' "VALUE \"FileVersion\", \"${version//./-}\"" \
+        '1 24 /\* RT_MANIFEST'; do
+        grep -q "$resource" <<<"$resources" || fail "$program.exe lacks the resource $resource"
+    done
+done
 say "installed $(wc -l <"$build/installed-files.txt") files into $installed"
 end
 
@@ -155,6 +163,12 @@ grep -qx "SKYFETCH_LAST_FILE=$name" "$build/phytomod-section.txt" ||
     fail "win.ini lacks SKYFETCH_LAST_FILE=$name: $(cat "$build/phytomod-section.txt")"
 grep -qix "SKYFETCH_LAST_DIR=C:\\\\users\\\\$user\\\\Documents" "$build/phytomod-section.txt" ||
     fail "win.ini lacks SKYFETCH_LAST_DIR of the Documents folder: $(cat "$build/phytomod-section.txt")"
+# The typed location went to the program's own profile in %APPDATA%.
+app_ini="$profile/AppData/Roaming/Skyfetch/skyfetch.ini"
+[ -f "$app_ini" ] || fail "no $app_ini"
+for entry in LONGITUDE=21325 LATITUDE=25575 SPINUPYEARS=500; do
+    tr -d '\r' <"$app_ini" | grep -qx "$entry" || fail "$app_ini lacks $entry: $(cat "$app_ini")"
+done
 end
 
 # --- Silent uninstall -----------------------------------------------------------------------
