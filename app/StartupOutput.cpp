@@ -3,9 +3,8 @@
 #include "settings/ProfileLocations.h"
 #include "settings/SettingsKeys.h"
 #include "putil/FileSystem.h"
+#include "putil/WorkingFolder.h"
 #include "rules/OutputName.h"
-
-#include <unistd.h>
 
 namespace skyfetch {
 
@@ -14,11 +13,10 @@ std::optional<std::string> FolderArgument(const std::vector<std::string>& argume
     for (const std::string& argument : arguments) {
         if (argument.empty() || argument[0] == '-')
             continue;
-        if (argument[0] == '/' || launchDirectory.empty())
+        // A rooted path ("/x"; on Windows also "C:\x", "\\server\share\x") stays as given.
+        if (root_length(argument) > 0 || launchDirectory.empty())
             return argument;
-        if (launchDirectory.back() == '/')
-            return launchDirectory + argument;
-        return launchDirectory + "/" + argument;
+        return join_path(launchDirectory, argument);
     }
     return std::nullopt;
 }
@@ -31,20 +29,20 @@ bool ReadLastOutput(std::string& folder, std::string& name) {
     name = StripFolder(shared.read_string(settings::kLastFile, ""));
     if (folder.empty() || name.empty())
         return false;
-    if (folder.back() != '/')
-        folder += '/';
+    if (!is_separator(folder.back()))
+        folder += native_separator();
     return file_kind(folder + name) == FileKind::Regular;
 }
 
 std::string ChooseOutput(const std::optional<std::string>& argument) {
     std::string name;
-    if (argument && !argument->empty() && ::chdir(argument->c_str()) == 0) {
+    if (argument && !argument->empty() && change_directory(*argument) == 0) {
         MakeUniqueName(name, false);
         return name;
     }
     std::string folder;
     std::string lastName;
-    if (ReadLastOutput(folder, lastName) && ::chdir(folder.c_str()) == 0) {
+    if (ReadLastOutput(folder, lastName) && change_directory(folder) == 0) {
         MakeUniqueName(lastName, true);
         return lastName;
     }

@@ -18,9 +18,9 @@ std::optional<std::string> FolderArgument(const std::vector<std::string>& argume
                                           const std::string& launchDirectory);
 
 // The folder and name of the last file written, from the shared profile; of the name only
-// the part after its last '/' counts. True only when both are set and a regular file of
-// that name is still in the folder. When both are set, folder gets a trailing '/' (also
-// when the file is gone).
+// the part after its last separator counts. True only when both are set and a regular
+// file of that name is still in the folder. When both are set, folder gets a trailing
+// separator ('/', on Windows '\') unless it has one (also when the file is gone).
 bool ReadLastOutput(std::string& folder, std::string& name);
 
 // Chooses the output folder and makes it the current directory, then returns the first

@@ -14,10 +14,10 @@ endif()
 
 # Without Qt every program stands alone: libstdc++, libgcc and winpthreads are linked in,
 # and only system DLLs (KERNEL32, msvcrt) stay in the import table. Programs that load
-# the Qt DLLs must share Qt's C++ run-time DLL instead.
-if(NOT SKYFETCH_WITH_GUI)
-    target_link_options(skyfetch_options INTERFACE -static)
-endif()
+# the Qt DLLs must share Qt's C++ run-time DLL instead: they say so with the target
+# property SKYFETCH_SHARED_RUNTIME (skyfetch_shared_runtime()).
+target_link_options(skyfetch_options INTERFACE
+    $<$<AND:$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>,$<NOT:$<BOOL:$<TARGET_PROPERTY:SKYFETCH_SHARED_RUNTIME>>>>:-static>)
 
 if(NOT SKYFETCH_BUILD_TESTS)
     return()

@@ -1,5 +1,6 @@
 #include "dialog/FilePicker.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QStringList>
 
@@ -7,7 +8,9 @@ namespace skyfetch {
 
 std::string QtFilePicker::BrowseForFile(const std::string& title, const std::string& path,
                                         const std::string& filter) {
-    const QString full = QString::fromStdString(path);
+    // Qt's dialogs take and give paths with '/'; the program writes the system's own
+    // separator ('\' on Windows).
+    const QString full = QDir::fromNativeSeparators(QString::fromStdString(path));
     const qsizetype slash = full.lastIndexOf('/');
     const QString folder = slash < 0 ? QString() : full.left(slash == 0 ? 1 : slash);
     const QString name = slash < 0 ? full : full.mid(slash + 1);
@@ -44,7 +47,7 @@ std::string QtFilePicker::BrowseForFile(const std::string& title, const std::str
     dialog.selectFile(name);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().first().toStdString();
+    return QDir::toNativeSeparators(dialog.selectedFiles().first()).toStdString();
 }
 
 } // namespace skyfetch

@@ -5,6 +5,7 @@
 #include "climate/ClimateArchive.h"
 #include "dialog/FilePicker.h"
 #include "dialog/Launcher.h"
+#include "dialog/ProgramIcon.h"
 #include "dialog/ToolTipText.h"
 #include "dialog/UpDownControl.h"
 #include "rules/NumberText.h"
@@ -115,12 +116,7 @@ CSkyfetchDlg::CSkyfetchDlg(QWidget* parent) : QDialog(parent) {
     // the first frame is on the screen, and the window manager takes the icon then.
     auto* once = new QObject(this);
     connect(m_globe, &QOpenGLWidget::frameSwapped, once, [this, once] {
-        // The program's own icon once it is installed; a stock one when run from the build.
-        QIcon icon = QIcon::fromTheme("org.skyfetch.Skyfetch");
-        if (icon.isNull())
-            icon = QIcon::fromTheme("applications-science",
-                                    style()->standardIcon(QStyle::SP_ComputerIcon));
-        setWindowIcon(icon);
+        setWindowIcon(ProgramIcon(style()));
         once->deleteLater();
     });
 }

@@ -7,6 +7,7 @@
 #include "settings/SettingsKeys.h"
 #include "climate/ClimateArchive.h"
 #include "climate/Spinup.h"
+#include "dialog/DesktopTexts.h"
 #include "dialog/Launcher.h"
 #include "dialog/OffInterfaceThread.h"
 #include "rules/LocationRules.h"
@@ -168,9 +169,9 @@ void CSkyfetchDlg::OnOK() {
         // full disk, a size limit).
         const std::string message =
             written.failure == WriteFailure::Open
-                ? CouldNotOpenMessage(outputPath, written.systemError
-                                                          ? std::strerror(written.systemError)
-                                                          : std::string())
+                ? OutputOpenFailedMessage(outputPath, written.systemError
+                                                              ? std::strerror(written.systemError)
+                                                              : std::string())
                 : written.error;
         user_prompt().show(message, PromptIcon::Error, PromptButtons::Ok);
         return;
@@ -196,17 +197,13 @@ void CSkyfetchDlg::OnOK() {
     Append(report, item, ItemBold, -1, false, folderText);
     Append(report, item, ItemText, -1, true, ".");
     Append(report, item, ItemNewLine, item.align, item.breakAfter, item.text);
-    Append(report, item, ItemText, -1, true,
-           "The file may be opened and viewed as a tab-delimited text file in a spreadsheet "
-           "program such as LibreOffice Calc.");
+    Append(report, item, ItemText, -1, true, ReportViewAdvice());
     Append(report, item, ItemNewLine, item.align, item.breakAfter, item.text);
     Append(report, item, ItemText, -1, false, "Press ");
     Append(report, item, ItemBold, -1, false, "View");
-    Append(report, item, ItemText, -1, false,
-           " to open " + fileText + " in a spreadsheet program (if one is installed), ");
+    Append(report, item, ItemText, -1, false, ReportViewText(fileText));
     Append(report, item, ItemBold, -1, false, "Explore");
-    Append(report, item, ItemText, -1, false,
-           " to show " + folderText + " in the file manager or ");
+    Append(report, item, ItemText, -1, false, ReportExploreText(folderText));
     Append(report, item, ItemBold, -1, false, "Finish");
     Append(report, item, ItemText, -1, true, " to leave Skyfetch.");
     Append(report, item, ItemNewLine, item.align, item.breakAfter, item.text);
@@ -225,8 +222,8 @@ void CSkyfetchDlg::OnOK() {
     // happens on a thread of its own, so the window keeps painting meanwhile.
     if (report.exec() == QDialog::Accepted) {
         if (report.m_result == 1 && !folderText.empty()) {
-            if (folderText.back() != '/')
-                folderText += '/';
+            if (!is_separator(folderText.back()))
+                folderText += native_separator();
             const std::string path = folderText + fileText;
             if (!AskDesktop([&] { return m_launcher->OpenInSpreadsheet(path); }))
                 user_prompt().show(NoViewerMessage(path), PromptIcon::Information,

@@ -8,23 +8,20 @@
 #include "rules/FolderTree.h"
 #include "rules/OutputFileCheck.h"
 #include "rules/OutputName.h"
+#include "dialog/DesktopTexts.h"
 #include "putil/FileSystem.h"
 #include "putil/UserPrompt.h"
+#include "putil/WorkingFolder.h"
 
 #include <QLineEdit>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
-#include <unistd.h>
-
 namespace skyfetch {
 namespace {
 
 constexpr const char* kBrowseTitle = "Output file name";
-// "All files (*)": Qt reads the pattern in the parentheses, and "*.*" would hide names
-// without a dot, which are common here.
-constexpr const char* kBrowseFilter = "Text files (*.txt)\t*.txt\tAll files (*)\t*\t";
 constexpr const char* kChartTitle = "Save chart as";
 constexpr const char* kChartFilter =
     "SVG pictures (*.svg)\t*.svg\tPNG images (*.png)\t*.png\tPDF documents (*.pdf)\t*.pdf\t";
@@ -46,7 +43,7 @@ void SetSelection(QLineEdit* edit, int start, int end) {
 }
 
 bool ChangeDirectory(const std::string& folder) {
-    return !folder.empty() && ::chdir(folder.c_str()) == 0;
+    return change_directory(folder) == 0;
 }
 
 } // namespace
@@ -90,7 +87,7 @@ void CSkyfetchDlg::FillFolderTree(std::string path) {
         return;
     // A bare name goes to the current directory, which differs from the output folder
     // after a path was typed (that sets the folder but does not change directory).
-    const bool bare = path.find('/') == std::string::npos;
+    const bool bare = last_separator(path) == std::string::npos;
     const FolderTreeChain chain =
         BuildFolderTree(path, bare ? CurrentFolder(m_outputFolder) : m_outputFolder);
     m_fillingTree = true;
@@ -158,7 +155,7 @@ void CSkyfetchDlg::BrowseFromFolder(std::string folder, std::string name) {
     if (!UpdateData(true))
         return;
     const std::string start = BrowseFromFolderStart(folder, name, m_outputFolder, m_outputName);
-    std::string path = m_picker->BrowseForFile(kBrowseTitle, start, kBrowseFilter);
+    std::string path = m_picker->BrowseForFile(kBrowseTitle, start, BrowseFilter());
     if (path.empty())
         return;
     EnsureExtension(path, kDefaultExtension);
@@ -174,7 +171,7 @@ void CSkyfetchDlg::OnBrowse() {
         return;
     m_outputFolder = CurrentFolder();
     const std::string start = BrowseButtonStart(m_browsePath, m_outputName, m_outputFolder);
-    std::string path = m_picker->BrowseForFile(kBrowseTitle, start, kBrowseFilter);
+    std::string path = m_picker->BrowseForFile(kBrowseTitle, start, BrowseFilter());
     if (path.empty())
         return;
     EnsureExtension(path, kDefaultExtension);

@@ -1,12 +1,14 @@
 #include "graph/ChartFile.h"
 
+#include "putil/FileSystem.h"
+
 #include <algorithm>
 #include <cctype>
 
 namespace skyfetch {
 
 ChartFormat ChartFormatOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = last_separator(path);
     const std::size_t dot = path.rfind('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return ChartFormat::None;

@@ -1,6 +1,7 @@
 #include "graph/ClimateGraph.h"
 
 #include "graph/ChartFile.h"
+#include "graph/ClipboardFormats.h"
 #include "graph/DrawGraph.h"
 #include "driver/SafeFileWriter.h"
 #include "putil/FileSystem.h"
@@ -161,7 +162,9 @@ QMimeData* CClimateGraph::MakeClipboardData() {
 
     auto* data = new QMimeData;
     data->setData(QStringLiteral("image/svg+xml"), svg.data());
-    data->setImageData(DrawImage(*this, w, h));
+    const QImage image = DrawImage(*this, w, h);
+    data->setImageData(image);
+    AddPlatformClipboardFormats(*data, *this, Fonts(), w, h, InitialWidth(), image);
     return data;
 }
 

@@ -17,9 +17,10 @@ namespace skyfetch {
 // The climatology graph: a bordered child window of the main dialog (in the place of
 // control 1029) showing the selected cell's monthly precipitation bars and temperature
 // line, or "Not land!" while the owner's location notice is set. A right click offers
-// "&Copy to clipboard", which puts the drawing on the clipboard as SVG and PNG, and
-// "&Save chart as...", which writes the same drawing to an SVG, PNG or PDF file. Both
-// are disabled while "Not land!" shows: there is no chart to copy then.
+// "&Copy to clipboard", which puts the drawing on the clipboard as SVG and PNG (on
+// Windows also as an enhanced metafile), and "&Save chart as...", which writes the same
+// drawing to an SVG, PNG or PDF file. Both are disabled while "Not land!" shows: there is
+// no chart to copy then.
 //
 // Use from the owning dialog:
 //   - Once, when the dialog initialises: make the fonts with
@@ -68,8 +69,9 @@ public:
     // Puts the current drawing on the clipboard (see MakeClipboardData).
     void CopyToClipboard();
     // The clipboard object of a copy: "image/svg+xml" with the graph drawn on an SVG
-    // generator and the same drawing as an image, both of the client size. Without data
-    // the picture holds only the clear.
+    // generator and the same drawing as an image, both of the client size, and what the
+    // platform's programs look for besides (ClipboardFormats.h: on Windows an enhanced
+    // metafile and a PNG). Without data the picture holds only the clear.
     QMimeData* MakeClipboardData();
     // "Save chart as...": asks for the file (a name without a picture extension gets
     // ".svg"), asks before replacing an existing file and reports a failed write.

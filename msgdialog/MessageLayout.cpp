@@ -1,5 +1,7 @@
 #include "msgdialog/MessageLayout.h"
 
+#include "putil/FileSystem.h"
+
 #include <algorithm>
 
 namespace skyfetch {
@@ -8,8 +10,9 @@ namespace {
 constexpr int M = kMessageMargin;
 constexpr double F = kMessageButtonScale;
 
+// A path breaks after a folder separator ('/', on Windows '\' as well) or a hyphen.
 bool IsPathSeparator(char c) {
-    return c == '/' || c == '-';
+    return is_separator(c) || c == '-';
 }
 
 std::string TrimLeadingSpaces(std::string_view s) {

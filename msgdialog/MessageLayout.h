@@ -32,13 +32,14 @@ struct MessageTextCommand {
 };
 
 // The position of the n-th line break opportunity in text (n from 1), or -1.
-// Word mode: spaces after the first non-space character; path mode: every '/' and '-'.
+// Word mode: spaces after the first non-space character; path mode: every folder
+// separator ('/', on Windows also '\') and '-'.
 // The end of the text is the last break: when the text has exactly n - 1 of them, its
 // length is returned.
 int FindBreak(std::string_view text, int n, bool pathMode);
 
 // Flows a message dialog's items into lines, the way the dialog draws them: text runs are
-// broken at spaces, long paths after '/' or '-', over-long words between characters;
+// broken at spaces, long paths after a separator or '-', over-long words between characters;
 // buttons are placed and centred buttons spread into rows. The layout measures through a
 // TextMeasurer and records what to draw; it draws nothing itself.
 class MessageLayout {

@@ -1,36 +1,45 @@
 #include "rules/FolderTree.h"
 
+#include "putil/FileSystem.h"
 #include "rules/OutputName.h"
 
 namespace skyfetch {
 
 namespace {
 
-bool ends_with_slash(const std::string& s) {
-    return !s.empty() && s.back() == '/';
+bool ends_with_separator(const std::string& s) {
+    return !s.empty() && is_separator(s.back());
 }
 
-// a + "/" + b, without doubling the separator after the root.
+bool has_separator(const std::string& s) {
+    return last_separator(s) != std::string::npos;
+}
+
+// a + separator + b, without doubling a separator a ends with. A drive item ("C:") gets
+// one too: in the tree it stands for the drive's root, not for its current folder.
 std::string join(const std::string& a, const std::string& b) {
-    return ends_with_slash(a) ? a + b : a + "/" + b;
+    return ends_with_separator(a) ? a + b : a + native_separator() + b;
 }
 
 } // namespace
 
 std::vector<std::string> SplitTreePath(const std::string& path) {
     std::vector<std::string> parts;
-    std::size_t pos = 0;
-    if (!path.empty() && path[0] == '/') {
-        parts.emplace_back("/");
-        pos = 1;
+    std::size_t pos = root_length(path);
+    if (pos > 0) {
+        // The root is one item: "/", or without its separator "C:" and "\\server\share".
+        std::string root = path.substr(0, pos);
+        if (root.size() > 1 && ends_with_separator(root))
+            root.pop_back();
+        parts.push_back(root);
     }
     while (pos <= path.size()) {
-        std::size_t slash = path.find('/', pos);
-        if (slash == std::string::npos)
-            slash = path.size();
-        if (slash > pos)
-            parts.push_back(path.substr(pos, slash - pos));
-        pos = slash + 1;
+        std::size_t end = pos;
+        while (end < path.size() && !is_separator(path[end]))
+            ++end;
+        if (end > pos)
+            parts.push_back(path.substr(pos, end - pos));
+        pos = end + 1;
     }
     return parts;
 }
@@ -47,7 +56,7 @@ FolderTreeChain BuildFolderTree(const std::string& outputName, const std::string
     if (outputName.empty())
         return chain;
     std::string path = outputName;
-    if (path.find('/') == std::string::npos && !outputFolder.empty())
+    if (!has_separator(path) && !outputFolder.empty())
         path = join(outputFolder, path);
     chain.components = SplitTreePath(path);
     if (chain.components.size() > 1)
@@ -62,14 +71,15 @@ TreeClick ResolveTreeClick(const std::vector<std::string>& chain, std::size_t it
     if (chain.empty())
         return click;
     std::string clickedPath = JoinTreePath(chain);
-    // A relative chain's top item has no separator of its own; a folder path needs one.
-    if (clickedPath.find('/') == std::string::npos)
-        clickedPath += "/";
+    // A relative chain's top item or a drive ("C:") has no separator of its own; a folder
+    // path needs one.
+    if (!has_separator(clickedPath))
+        clickedPath += native_separator();
     std::string parentPath;
     for (std::size_t i = 0; i + 1 < chain.size(); ++i) {
         parentPath += chain[i];
-        if (!ends_with_slash(parentPath))
-            parentPath += "/";
+        if (!ends_with_separator(parentPath))
+            parentPath += native_separator();
     }
     if (chain.size() != itemCount) {
         click.folder = clickedPath;
@@ -77,7 +87,9 @@ TreeClick ResolveTreeClick(const std::vector<std::string>& chain, std::size_t it
         click.name = chain.back();
         click.folder = parentPath;
     }
-    if (click.folder != outputFolder && click.folder != outputFolder + "/") {
+    // The same folder is not a change, however it is written (on Windows in any case).
+    if (!same_path_text(click.folder, outputFolder) &&
+        !same_path_text(click.folder, outputFolder + native_separator())) {
         click.askFolderChange = true;
         click.question = "Do you want to change the output folder to " + click.folder + "?";
     }
@@ -88,8 +100,8 @@ std::string BrowseFromFolderStart(std::string& folder, const std::string& name,
                                   const std::string& outputFolder, const std::string& outputName) {
     if (folder.empty())
         folder = outputFolder;
-    if (folder.size() > 1 && !ends_with_slash(folder))
-        folder += "/";
+    if (folder.size() > 1 && !ends_with_separator(folder))
+        folder += native_separator();
     return folder + (name.empty() ? StripFolder(outputName) : name);
 }
 
@@ -97,7 +109,7 @@ std::string BrowseButtonStart(std::string& browsePath, const std::string& output
                               const std::string& currentDir) {
     if (browsePath.empty())
         browsePath = outputName;
-    if (browsePath.find('/') == std::string::npos)
+    if (!has_separator(browsePath))
         browsePath = join(currentDir, browsePath);
     return browsePath;
 }

@@ -6,13 +6,18 @@
 namespace skyfetch {
 
 // The folder tree beside the output name shows the output path as one chain of items:
-// "/home/me/climate.txt" is "/", "home", "me" (folders) and "climate.txt" (the file).
+// "/home/me/climate.txt" is "/", "home", "me" (folders) and "climate.txt" (the file); on
+// Windows "C:\Users\me\climate.txt" is "C:", "Users", "me" and "climate.txt". Separators
+// and folder comparisons are the platform's (putil/FileSystem.h): '/' and case-sensitive,
+// on Windows '\' or '/' and without regard to case.
 
-// The chain of tree items for a path. An absolute path starts with the item "/";
-// empty components (doubled separators) are skipped.
+// The chain of tree items for a path. An absolute path starts with its root as one item
+// ("/"; "C:" or "\\server\share" without a trailing separator); empty components
+// (doubled separators) are skipped.
 std::vector<std::string> SplitTreePath(const std::string& path);
 
-// Joins tree items back into a path with single '/' ("/" + "home" gives "/home").
+// Joins tree items back into a path with single separators, the platform's own where the
+// items have none ("/" + "home" gives "/home", "C:" + "Users" gives "C:\Users").
 std::string JoinTreePath(const std::vector<std::string>& components);
 
 // What the tree shows for the output name: a bare name is placed in the output folder
@@ -39,8 +44,8 @@ TreeClick ResolveTreeClick(const std::vector<std::string>& chain, std::size_t it
                            const std::string& outputFolder);
 
 // The path the file dialog opened from a tree item starts with: an empty folder is
-// the output folder, a folder longer than "/" gets a trailing '/', and an empty name
-// is the bare file name of outputName.
+// the output folder, a folder longer than "/" gets a trailing separator, and an empty
+// name is the bare file name of outputName.
 std::string BrowseFromFolderStart(std::string& folder, const std::string& name,
                                   const std::string& outputFolder, const std::string& outputName);
 

@@ -95,13 +95,6 @@ std::string OverwriteQuestion(const std::string& name) {
     return name + " already exists\nDo you want to overwrite it?";
 }
 
-std::string CouldNotOpenMessage(const std::string& name, const std::string& reason) {
-    std::string text = "Could not open \"" + name + "\" for output.\n";
-    if (!reason.empty())
-        text += reason + ".\n";
-    return text + "Choose another folder or another name for the output file.";
-}
-
 OutputFileCheck CheckOutputFile(const std::string& name) {
     if (name.empty())
         return refuse(kNoOutputNameMessage, PromptIcon::Warning);

@@ -19,8 +19,10 @@ struct OutputFileCheck {
     int error = 0; // errno of the step that refused the name (0 when none did)
 };
 
-// The text shown when the output file cannot be created under this name: the name, the
-// system's reason (strerror's text, "" to leave it out) and what the user can do.
+// The text shown when the output file cannot be created under this name: the name and
+// what the user can do, in the platform's words. On Linux with the system's reason
+// (strerror's text, "" to leave it out); on Windows the reason is not named, and the
+// text points to the usual cause there, the file being open in another program.
 std::string CouldNotOpenMessage(const std::string& name, const std::string& reason);
 
 // The question before a file that exists is replaced.

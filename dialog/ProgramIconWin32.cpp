@@ -1,0 +1,9 @@
+#include "dialog/ProgramIcon.h"
+
+namespace skyfetch {
+
+QIcon ProgramIcon(const QStyle*) {
+    return {};
+}
+
+} // namespace skyfetch
