@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the packages, builds everything and runs every test: first the whole
-# program (widgets under a virtual X server), then the Qt-free core again with
-# AddressSanitizer and UndefinedBehaviorSanitizer; then the Debian package is built,
+# program (widgets under a virtual X server), then the Windows programs, cross-built and
+# tested under Wine (Qt for Windows is built once and cached), then the Qt-free core again
+# with AddressSanitizer and UndefinedBehaviorSanitizer; then the Debian package is built,
 # checked, installed and removed again; last each fuzz target runs for 15 seconds.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
@@ -15,6 +16,8 @@ cmake --build build -j "$jobs"
 # One X server for the whole run: parallel xvfb-run calls would race for displays.
 xvfb-run -a -s '-screen 0 1280x1024x24' \
     ctest --test-dir build --output-on-failure -j "$jobs" --timeout 300
+
+SKYFETCH_HOST_BUILD_DIR=build bash scripts/windows.sh
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug \
     -DSKYFETCH_WITH_GUI=OFF -DSKYFETCH_SANITIZE=ON -DSKYFETCH_BUILD_BENCHMARKS=OFF
