@@ -1,0 +1,49 @@
+#pragma once
+
+// Setting the process's environment for a test, in UTF-8 on every platform.
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace skyfetch::test {
+
+#ifdef _WIN32
+namespace detail {
+inline std::wstring wide(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())).wstring();
+}
+} // namespace detail
+
+// _wputenv_s keeps the C library's copy and the one child processes inherit alike; an
+// empty value removes the variable.
+inline void set_environment(const char* name, const std::string& value) {
+    _wputenv_s(detail::wide(name).c_str(), detail::wide(value).c_str());
+}
+inline void unset_environment(const char* name) {
+    _wputenv_s(detail::wide(name).c_str(), L"");
+}
+#else
+inline void set_environment(const char* name, const std::string& value) {
+    ::setenv(name, value.c_str(), 1);
+}
+inline void unset_environment(const char* name) {
+    ::unsetenv(name);
+}
+#endif
+
+// The variable's value, "" when it is not set.
+inline std::string environment_value(const char* name) {
+#ifdef _WIN32
+    const wchar_t* value = _wgetenv(detail::wide(name).c_str());
+    if (!value)
+        return {};
+    const std::u8string text = std::filesystem::path(value).u8string();
+    return std::string(text.begin(), text.end());
+#else
+    const char* value = std::getenv(name);
+    return value ? value : "";
+#endif
+}
+
+} // namespace skyfetch::test
