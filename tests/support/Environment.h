@@ -46,4 +46,32 @@ inline std::string environment_value(const char* name) {
 #endif
 }
 
+// The variable that names the user's settings folder (putil/UserFolders.h).
+#ifdef _WIN32
+inline constexpr const char* kConfigVariable = "APPDATA";
+#else
+inline constexpr const char* kConfigVariable = "XDG_CONFIG_HOME";
+#endif
+
+// Sets a variable for the lifetime of the object; then it is as it was before.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value)
+        : m_name(name), m_saved(environment_value(name)) {
+        set_environment(name, value);
+    }
+    ~ScopedEnvironment() {
+        if (m_saved.empty())
+            unset_environment(m_name);
+        else
+            set_environment(m_name, m_saved);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* m_name;
+    std::string m_saved;
+};
+
 } // namespace skyfetch::test

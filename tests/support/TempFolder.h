@@ -18,18 +18,19 @@ inline std::string utf8_of(const std::filesystem::path& path) {
     return std::string(text.begin(), text.end());
 }
 
-// A new, empty folder under the system's temporary folder, named `prefix` and random
-// letters; its path in UTF-8.
-inline std::string make_temp_folder(const std::string& prefix) {
+// A new, empty folder in `base` (the system's temporary folder unless given), named
+// `prefix` and random letters; its path in UTF-8.
+inline std::string make_temp_folder(const std::string& prefix,
+                                    const std::filesystem::path& base = {}) {
     static std::mt19937_64 random(std::random_device{}());
-    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    const std::filesystem::path in = base.empty() ? std::filesystem::temp_directory_path() : base;
     for (;;) {
         std::string name = prefix;
         for (int i = 0; i < 10; ++i)
             name += "abcdefghijklmnopqrstuvwxyz0123456789"[random() % 36];
         // create_directory is false when the name is taken: draw again.
-        if (std::filesystem::create_directory(base / name))
-            return utf8_of(base / name);
+        if (std::filesystem::create_directory(in / name))
+            return utf8_of(in / name);
     }
 }
 
