@@ -69,6 +69,8 @@ bool same_path_text(const std::string& a, const std::string& b) {
 
 bool is_absolute_path(const std::string& path) {
     const std::size_t root = root_length(path);
+    if (kWindowsPaths && root > 2 && is_separator(path[0]) && is_separator(path[1]))
+        return true; // a share ("\\server\share") with or without its last separator
     return root > 0 && is_separator(path[root - 1]);
 }
 

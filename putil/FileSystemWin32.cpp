@@ -47,13 +47,31 @@ FileIdentity identity_of(HANDLE handle) {
             (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
+// True when a name in the path is longer than a Windows file system takes (255 UTF-16
+// units). The system does not always say so itself: Wine, for one, reports such a name as
+// missing, and a file would be written that cannot take its name in the end.
+bool has_too_long_name(const std::wstring& path) {
+    std::size_t length = 0;
+    for (const wchar_t c : path) {
+        length = c == L'\\' ? 0 : length + 1;
+        if (length > 255)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 FileKind entry_kind(const std::string& path, int* error) {
     if (error)
         *error = 0;
+    const std::wstring name = native_path(path);
+    if (has_too_long_name(name)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return failed_kind(error);
+    }
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(native_path(path).c_str(), GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data))
         return failed_kind(error);
     return kind_of_attributes(data.dwFileAttributes, false);
 }

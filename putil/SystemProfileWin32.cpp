@@ -28,10 +28,42 @@ std::optional<std::string> read_system_profile(const std::string& section,
     }
 }
 
+namespace {
+
+bool is_blank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
+
+// The profile trims the blanks around a value and takes away one pair of quotes around
+// it when read: such a value is stored inside a pair of quotes of its own.
+std::wstring stored_form(const std::string& value) {
+    const std::wstring text = win32::wide(value);
+    const bool quoted =
+        text.size() >= 2 && (text[0] == L'"' || text[0] == L'\'') && text.back() == text[0];
+    if (!text.empty() && (is_blank(text[0]) || is_blank(text.back()) || quoted))
+        return L"\"" + text + L"\"";
+    return text;
+}
+
+bool write_stored(const std::string& section, const std::string& key,
+                  const std::optional<std::string>& value) {
+    return WriteProfileStringW(win32::wide(section).c_str(), win32::wide(key).c_str(),
+                               value ? stored_form(*value).c_str() : nullptr) != 0;
+}
+
+} // namespace
+
 bool write_system_profile(const std::string& section, const std::string& key,
                           const std::string& value) {
-    return WriteProfileStringW(win32::wide(section).c_str(), win32::wide(key).c_str(),
-                               win32::wide(value).c_str()) != 0;
+    const std::optional<std::string> before = read_system_profile(section, key);
+    if (!write_stored(section, key, value))
+        return false;
+    if (read_system_profile(section, key) == value)
+        return true;
+    // The profile could not hold the value (a character outside the system's code page in
+    // an ANSI win.ini): rather than a changed value, the one before stays.
+    write_stored(section, key, before);
+    return false;
 }
 
 } // namespace skyfetch

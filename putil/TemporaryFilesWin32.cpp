@@ -42,6 +42,17 @@ void remove_every_temporary() {
     }
 }
 
+std::uint64_t creation_time(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return 0;
+    return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+} // namespace
+
+namespace win32 {
+
 // Ctrl-C, Ctrl-Break, the console closed, the user logging off or the system shutting
 // down: the files go, then the default handling ends the process as it would have.
 BOOL WINAPI on_console_event(DWORD event) {
@@ -59,20 +70,13 @@ BOOL WINAPI on_console_event(DWORD event) {
     return FALSE;
 }
 
-std::uint64_t creation_time(HANDLE process) {
-    FILETIME created{}, exited{}, kernel{}, user{};
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
-        return 0;
-    return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
-}
-
-} // namespace
+} // namespace win32
 
 namespace temporaries {
 
 Creation::Creation() {
     static std::once_flag installed;
-    std::call_once(installed, [] { SetConsoleCtrlHandler(on_console_event, TRUE); });
+    std::call_once(installed, [] { SetConsoleCtrlHandler(win32::on_console_event, TRUE); });
     g_creating.fetch_add(1);
     m_allowed = !g_cleaningUp.load();
 }

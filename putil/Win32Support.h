@@ -21,4 +21,8 @@ int last_errno();
 // A path as Win32 calls take it: '/' turned into '\'.
 std::wstring native_path(const std::string& path);
 
+// The console control handler of the temporary files (TemporaryFilesWin32.cpp): removes
+// them on the events that end a console program and passes every event on (FALSE).
+BOOL WINAPI on_console_event(DWORD event);
+
 } // namespace skyfetch::win32

@@ -1,48 +1,24 @@
 // Runs the built skyfetch-cli as a user would and checks its files, texts and statuses.
-#include "TempFolder.h"
+#include "CliFiles.h"
 #include "RunCli.h"
-#include "TextFiles.h"
 
-#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace skyfetch {
 namespace {
 
 using test::CliRun;
+using test::entries;
+using test::fields_of;
+using test::file_lines;
+using test::lines_of;
 using test::read_text;
 using test::run_cli;
 using test::TempFolder;
 namespace fs = std::filesystem;
-
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line))
-        lines.push_back(line);
-    return lines;
-}
-
-std::vector<std::string> fields_of(const std::string& line, char separator = '\t') {
-    std::vector<std::string> fields;
-    std::istringstream in(line);
-    std::string field;
-    while (std::getline(in, field, separator))
-        fields.push_back(field);
-    return fields;
-}
-
-std::set<std::string> entries(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
 
 TEST(CliProgram, WritesTheDriverFileOfTheCell) {
     TempFolder temp;
@@ -52,7 +28,7 @@ TEST(CliProgram, WritesTheDriverFileOfTheCell) {
     EXPECT_EQ(run.out, "Environmental driver data have been written to the file climate.txt "
                        "in the folder " +
                            fs::current_path().string() + ".\n");
-    const std::vector<std::string> lines = lines_of(read_text("climate.txt"));
+    const std::vector<std::string> lines = file_lines("climate.txt");
     ASSERT_EQ(lines.size(), 9u + 1000u + 100u);
     EXPECT_EQ(lines[5], "13.25\t55.75\t2\t1000\t0\t100\t0\t0\t0");
     const std::vector<std::string> first = fields_of(lines[9]);
@@ -70,7 +46,7 @@ TEST(CliProgram, WritesTheDriverFileOfTheCell) {
     const CliRun named =
         run_cli({"--lon", "147.25", "--lat", "-42.75", "--output", "tas"}, temp.path());
     EXPECT_EQ(named.status, 0) << named.err;
-    EXPECT_EQ(lines_of(read_text("tas"))[5].rfind("147.25\t-42.75\t", 0), 0u);
+    EXPECT_EQ(file_lines("tas")[5].rfind("147.25\t-42.75\t", 0), 0u);
     EXPECT_EQ(entries(temp.path()), (std::set<std::string>{"climate.txt", "climate0.txt", "tas"}));
 }
 
@@ -86,7 +62,7 @@ TEST(CliProgram, ParametersReachTheFile) {
               "You have specified a very short initialisation phase for the simulation.\n"
               "The initialisation should normally be set to at least three times the average\n"
               "disturbance interval and at most 1000 years.\n");
-    const std::vector<std::string> lines = lines_of(read_text("p.txt"));
+    const std::vector<std::string> lines = file_lines("p.txt");
     ASSERT_EQ(lines.size(), 9u + 20u + 4u);
     EXPECT_EQ(lines[5], "13.25\t55.75\t2\t20\t0\t4\t-2.5\t-100\t100");
     const std::vector<std::string> last = fields_of(lines.back());
@@ -173,7 +149,7 @@ TEST(CliProgram, ExistingFileNeedsForce) {
     run = run_cli({"--lon", "13.25", "--lat", "55.75", "--output", "old.txt", "--force"},
                   temp.path());
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(lines_of(read_text("old.txt")).size(), 1109u);
+    EXPECT_EQ(file_lines("old.txt").size(), 1109u);
     EXPECT_EQ(entries(temp.path()), std::set<std::string>{"old.txt"});
 }
 
@@ -184,22 +160,6 @@ TEST(CliProgram, FailedWritesLeaveNothingBehind) {
     EXPECT_EQ(run.status, 4);
     EXPECT_NE(run.err.find("missing/x.txt"), std::string::npos) << run.err;
     EXPECT_TRUE(entries(temp.path()).empty());
-
-    // A file-size limit makes the write fail midway: the old file stays as it was and
-    // no temporary file is left.
-    const std::string old = "an older driver file\n";
-    TempFolder::write("run.txt", old);
-    run = run_cli({"--lon", "13.25", "--lat", "55.75", "--output", "run.txt", "--force"},
-                  temp.path(), 4096);
-    EXPECT_EQ(run.status, 4) << run.err;
-    EXPECT_NE(run.err.find("run.txt"), std::string::npos) << run.err;
-    EXPECT_EQ(read_text("run.txt"), old);
-    EXPECT_EQ(entries(temp.path()), std::set<std::string>{"run.txt"});
-
-    // The same limit without an old file: no file at all.
-    run = run_cli({"--lon", "13.25", "--lat", "55.75"}, temp.path(), 4096);
-    EXPECT_EQ(run.status, 4);
-    EXPECT_EQ(entries(temp.path()), std::set<std::string>{"run.txt"});
 }
 
 TEST(CliProgram, ClimatologyTable) {
@@ -230,7 +190,7 @@ TEST(CliProgram, ClimatologyAgreesWithTheFirstDriverRow) {
         ASSERT_EQ(run_cli({"--lon", lon, "--lat", lat, "--output", "c.txt", "--force"}, temp.path())
                       .status,
                   0);
-        const std::vector<std::string> row = fields_of(lines_of(read_text("c.txt"))[9]);
+        const std::vector<std::string> row = fields_of(file_lines("c.txt")[9]);
         const std::vector<std::string> lines = lines_of(table.out);
         for (int m = 0; m < 12; ++m) {
             std::istringstream in(lines[3 + m]);
@@ -262,7 +222,7 @@ TEST(CliProgram, BatchWritesGoodRowsAndReportsBadOnes) {
     EXPECT_EQ(entries("out/deeper"), (std::set<std::string>{"malmo.txt", "hobart.txt"}));
     EXPECT_FALSE(fs::exists("out/x.txt"));
     EXPECT_FALSE(fs::exists("x.txt"));
-    const std::string hobart = lines_of(read_text("out/deeper/hobart.txt"))[5];
+    const std::string hobart = file_lines("out/deeper/hobart.txt")[5];
     EXPECT_EQ(hobart.rfind("147.25\t-42.75\t", 0), 0u) << hobart;
     const std::string settings = "\t30\t0\t10\t1.5\t0\t0";
     EXPECT_EQ(hobart.substr(hobart.size() - settings.size()), settings) << hobart;
@@ -326,45 +286,12 @@ TEST(CliProgram, SameCellTwiceGivesTheSameRows) {
                                    "q,13.4,55.9,7,3\n");
     const CliRun run = run_cli({"--batch", "twice.csv"}, temp.path());
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::vector<std::string> p = lines_of(read_text("p.txt"));
-    const std::vector<std::string> q = lines_of(read_text("q.txt"));
+    const std::vector<std::string> p = file_lines("p.txt");
+    const std::vector<std::string> q = file_lines("q.txt");
     ASSERT_EQ(p.size(), 19u);
     // Everything after the creation line is the same, year rows included.
     EXPECT_EQ(std::vector<std::string>(p.begin() + 1, p.end()),
               std::vector<std::string>(q.begin() + 1, q.end()));
-}
-
-TEST(CliProgram, AFailedStandardOutputIsAFailure) {
-    // /dev/full refuses every write, as a full disk or a closed pipe would.
-    // Where standard output is the output, it could not be written (4); where a driver
-    // file was written and only the report of it was lost, the status says so (5) and the
-    // report goes to standard error.
-    TempFolder temp;
-    const std::string lost = "skyfetch-cli: could not write to standard output: No space left "
-                             "on device\n";
-    const struct {
-        std::vector<std::string> args;
-        int status;
-        std::string err;
-    } runs[] = {
-        {{"--climatology", "--lon", "13.25", "--lat", "55.75"}, 4, lost},
-        {{"--help"}, 4, lost},
-        {{"--version"}, 4, lost},
-        {{"--lon", "13.25", "--lat", "55.75", "--output", "x.txt"}, 5,
-         lost + "Environmental driver data have been written to the file x.txt in the folder " +
-             temp.path() + ".\n"},
-    };
-    for (const auto& run : runs) {
-        const CliRun result = run_cli(run.args, temp.path(), 0, "/dev/full");
-        EXPECT_EQ(result.status, run.status) << run.args[0];
-        EXPECT_EQ(result.err, run.err) << run.args[0];
-    }
-    EXPECT_EQ(entries(temp.path()), std::set<std::string>{"x.txt"});
-    // Nothing lost when nothing was meant for standard output: the status stays the run's.
-    const CliRun sea =
-        run_cli({"--climatology", "--lon", "-0.5", "--lat", "2"}, temp.path(), 0, "/dev/full");
-    EXPECT_EQ(sea.status, 3);
-    EXPECT_EQ(sea.err, "(0.5\u00B0W, 2\u00B0N) not land or not found in climate database\n");
 }
 
 TEST(CliProgram, ValuesComeBeforeTheLookupAndTheNameAfterIt) {
@@ -399,65 +326,6 @@ TEST(CliProgram, HelpAndVersion) {
     EXPECT_NE(run.err.find("usage:"), std::string::npos);
 }
 
-TEST(CliProgram, SpecialFilesAreNeitherOpenedNorWritten) {
-    // Telling whether a name is taken must never open it: a pipe nobody writes would hold
-    // the run forever. A name that is taken by anything but a regular file is refused.
-    TempFolder temp;
-    ASSERT_EQ(mkfifo("p.txt", 0666), 0);
-    ASSERT_EQ(mkfifo("climate.txt", 0666), 0);
-    fs::create_directory("somefolder");
-    const std::vector<std::string> at = {"--lon", "13.25", "--lat", "55.75"};
-    auto with = [&at](std::vector<std::string> more) {
-        more.insert(more.begin(), at.begin(), at.end());
-        return more;
-    };
-    const struct {
-        std::vector<std::string> args;
-        int status;
-        std::string err;
-    } runs[] = {
-        {with({"--output", "p.txt"}), 2, "p.txt is a named pipe, not a regular file\n"},
-        {with({"--output", "p.txt", "--force"}), 2, "p.txt is a named pipe, not a regular file\n"},
-        {with({"--output", "somefolder"}), 2, "somefolder is a folder, not a regular file\n"},
-        {with({"--output", "/dev/null", "--force"}), 2, "/dev/null is a device, not a regular file\n"},
-        {with({}), 0, ""}, // climate.txt is taken: climate0.txt
-    };
-    for (const auto& run : runs) {
-        const CliRun result = run_cli(run.args, temp.path());
-        EXPECT_EQ(result.status, run.status) << run.args.back();
-        EXPECT_EQ(result.err, run.err) << run.args.back();
-    }
-    EXPECT_EQ(entries(temp.path()),
-              (std::set<std::string>{"p.txt", "climate.txt", "climate0.txt", "somefolder"}));
-
-    test::write_text("sites.csv", "name,lon,lat\np,13.25,55.75\nok,13.25,55.75\n");
-    const CliRun batch = run_cli({"--batch", "sites.csv", "--force"}, temp.path());
-    EXPECT_EQ(batch.status, 2);
-    EXPECT_EQ(batch.err, "line 2: ./p.txt is a named pipe, not a regular file in the output "
-                         "folder\n");
-    EXPECT_TRUE(fs::is_regular_file("ok.txt"));
-}
-
-TEST(CliProgram, ABatchNeverWritesOutsideItsOutputFolder) {
-    TempFolder temp;
-    fs::create_directories("out");
-    fs::create_directories("outside");
-    test::write_text("outside/victim.txt", "victim");
-    fs::create_symlink("../outside/victim.txt", "out/a.txt");
-    fs::create_symlink("../outside/created.txt", "out/b.txt");
-    test::write_text("sites.csv", "name,lon,lat\na,13.25,55.75\nb,13.25,55.75\nc,13.25,55.75\n");
-    const CliRun run = run_cli({"--batch", "sites.csv", "--output-dir", "out", "--force"},
-                               temp.path());
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "line 2: out/a.txt is a symbolic link, not a regular file in the output "
-                       "folder\nline 3: out/b.txt is a symbolic link, not a regular file in "
-                       "the output folder\n");
-    EXPECT_EQ(read_text("outside/victim.txt"), "victim");
-    EXPECT_EQ(entries("outside"), std::set<std::string>{"victim.txt"});
-    EXPECT_TRUE(fs::is_symlink("out/a.txt"));
-    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("out/c.txt")));
-}
-
 TEST(CliProgram, NamesAreJudgedByTheFilesOwnName) {
     // Folders before the name may be "." and ".."; the name itself may not start with a
     // dot or hold control characters, which no message sends to the terminal raw.
@@ -484,39 +352,6 @@ TEST(CliProgram, NamesAreJudgedByTheFilesOwnName) {
     const CliRun blank = run_cli({"--batch", "sites.csv"}, temp.path());
     EXPECT_EQ(blank.status, 2);
     EXPECT_EQ(blank.err, "line 2: the name is empty\n");
-}
-
-TEST(CliProgram, AnInterruptedBatchLeavesOnlyWholeFiles) {
-    // Killed at some point of a long batch, it leaves complete files under their names
-    // and no temporary file, whichever file it was writing.
-    TempFolder temp;
-    std::string sites = "name,lon,lat,spinup,scenario\n";
-    for (int i = 0; i < 400; ++i)
-        sites += "s" + std::to_string(i) + ",13.25,55.75,2000,100\n";
-    test::write_text("sites.csv", sites);
-    // The signal comes once a few files are in place, so it finds the batch amid its work.
-    auto under_way = [] {
-        if (!fs::is_directory("out"))
-            return false;
-        int done = 0;
-        for (const std::string& name : entries("out"))
-            done += name.rfind(".skyfetch-", 0) != 0;
-        return done >= 2;
-    };
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        fs::remove_all("out");
-        const CliRun run = run_cli({"--batch", "sites.csv", "--output-dir", "out"}, temp.path(),
-                                   0, {}, under_way, signal);
-        EXPECT_EQ(run.status, 128 + signal);
-        ASSERT_TRUE(fs::is_directory("out"));
-        const std::set<std::string> left = entries("out");
-        EXPECT_GT(left.size(), 0u);
-        EXPECT_LT(left.size(), 400u) << "the batch ended before the signal";
-        for (const std::string& name : left) {
-            ASSERT_EQ(name.rfind(".skyfetch-", 0), std::string::npos) << name;
-            EXPECT_EQ(lines_of(read_text("out/" + name)).size(), 9u + 2100u) << name;
-        }
-    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "climate/ClimateArchive.h"
 #include "driver/DriverFileWriter.h"
+#include "putil/Platform.h"
 
 #include "DriverTestSupport.h"
 #include "TestData.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -36,14 +38,17 @@ TEST(DriverFileFromArchive, CellNearCopenhagen) {
     p.initYears = 1000;
     p.scenarioYears = 100;
 
-    const std::string path = "/tmp/skyfetch-driver-data-" + std::to_string(getpid()) + ".txt";
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("skyfetch-driver-data-" + std::to_string(getpid()) + ".txt"))
+                                 .string();
     const WriteResult result =
         write_driver_file(path, ExistingFile::Replace, p, record, init, scen);
     ASSERT_TRUE(result.ok()) << result.error;
     const std::string text = test::read_text(path);
     std::remove(path.c_str());
 
-    std::vector<std::string> lines = split(text, '\n');
+    // The file is a text file of the platform (CR LF line ends on Windows).
+    std::vector<std::string> lines = split(text, kTextLineEnd);
     ASSERT_EQ(lines.back(), "");
     lines.pop_back();
     ASSERT_EQ(lines.size(), 9u + 1000 + 100);

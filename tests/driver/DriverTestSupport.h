@@ -22,13 +22,17 @@ public:
 };
 
 // The parts of text between separators, empty ones included: "a\tb\t" gives a, b and "".
-inline std::vector<std::string> split(const std::string& text, char separator) {
+inline std::vector<std::string> split(const std::string& text, const std::string& separator) {
     std::vector<std::string> parts;
     std::size_t start = 0;
-    for (std::size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
+    for (std::size_t at; (at = text.find(separator, start)) != std::string::npos;
+         start = at + separator.size())
         parts.push_back(text.substr(start, at - start));
     parts.push_back(text.substr(start));
     return parts;
+}
+inline std::vector<std::string> split(const std::string& text, char separator) {
+    return split(text, std::string(1, separator));
 }
 
 } // namespace skyfetch::test

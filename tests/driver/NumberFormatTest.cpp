@@ -19,6 +19,10 @@ namespace {
 std::string with_printf(const char* format, double value) {
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, format, value);
+    // The C library of mingw drops the sign of a NaN, which glibc's printf, whose digits
+    // the program gives everywhere, shows.
+    if (std::isnan(value) && std::signbit(value) && buffer[0] != '-')
+        return std::string("-") + buffer;
     return buffer;
 }
 

@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "TextureFixture.h"
+
 #include <cerrno>
-#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -13,81 +14,15 @@
 #include <iterator>
 #include <random>
 #include <string>
-#include <sys/resource.h>
 #include <vector>
 
 namespace skyfetch {
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<unsigned char>;
-
-class RecordingPrompt : public UserPrompt {
-public:
-    PromptAnswer show(const std::string& text, PromptIcon icon, PromptButtons) override {
-        texts.push_back(text);
-        icons.push_back(icon);
-        return PromptAnswer::Ok;
-    }
-    std::vector<std::string> texts;
-    std::vector<PromptIcon> icons;
-};
-
-class RecordingTrace : public DebugTrace {
-public:
-    void write(std::string_view text) override { lines.append(text); }
-    std::string lines;
-};
-
-class TextureTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        set_user_prompt(&m_prompt);
-        set_debug_trace(&m_trace);
-        // Memory-backed when possible: the mutation test writes thousands of small files.
-        std::string pattern =
-            (fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path()) /
-            "skyfetch-texture-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override {
-        set_user_prompt(nullptr);
-        set_debug_trace(nullptr);
-        fs::remove_all(m_dir);
-    }
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
-    void Write(const std::string& path, const Bytes& bytes) {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-    }
-    static Bytes Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    // The only message shown since the last call (empty when there was none).
-    std::string TakeMessage() {
-        std::string text = m_prompt.texts.size() == 1 ? m_prompt.texts[0] : "";
-        if (m_prompt.texts.size() > 1)
-            text = "several messages, first: " + m_prompt.texts[0];
-        m_prompt.texts.clear();
-        m_prompt.icons.clear();
-        return text;
-    }
-
-    RecordingPrompt m_prompt;
-    RecordingTrace m_trace;
-    fs::path m_dir;
-};
-
-// A tightly packed image whose every byte tells where it came from.
-Bytes pattern_pixels(int width, int height, int bpp) {
-    Bytes pixels(static_cast<std::size_t>(width) * height * bpp);
-    for (std::size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = static_cast<unsigned char>(i * 7 + 3);
-    return pixels;
-}
+using test::Bytes;
+using test::pattern_pixels;
+using test::TextureTest;
 
 void put32(Bytes& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
@@ -418,25 +353,6 @@ TEST_F(TextureTest, MessagesOfFailedWrites) {
         EXPECT_EQ(t.SaveFile(Path(name)), 0);
         EXPECT_EQ(TakeMessage(), "Unable to open file for writing") << name;
     }
-
-    // A file-size limit stops the write part-way.
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const int bmp = t.SaveFile(Path("limited.bmp"));
-    const std::string bmpMessage = TakeMessage();
-    const int raw = t.SaveFile(Path("limited.raw"));
-    const std::string rawMessage = TakeMessage();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(bmp, 0);
-    EXPECT_EQ(bmpMessage, "Error during writing image");
-    EXPECT_EQ(raw, 0);
-    EXPECT_EQ(rawMessage, "Error during writing image");
-    EXPECT_NE(m_trace.lines.find("Error during writing 27\n"), std::string::npos); // EFBIG
 }
 
 // Pixel (column i, row j) of a 24-bit pattern image, as pattern_pixels made it.

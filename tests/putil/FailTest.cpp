@@ -1,99 +1,80 @@
 #include "putil/Fail.h"
 #include "putil/BlockString.h"
 #include "putil/OutputFolder.h"
+#include "putil/Platform.h"
+
+#include "ChildProcess.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <cstdio>
-#include <fcntl.h>
+#include <filesystem>
+#include <mutex>
 #include <string>
 #include <thread>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace skyfetch {
 namespace {
 
-struct ChildOutcome {
-    int exitStatus = -1;
-    std::string out;
-    std::string err;
-};
+using Args = std::vector<std::string>;
 
-std::string read_all(int fd) {
-    std::string text;
-    char buffer[256];
-    lseek(fd, 0, SEEK_SET);
-    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
-        text.append(buffer, static_cast<std::size_t>(n));
-    return text;
-}
+// What the message looks like in a standard stream (a text stream on Windows).
+const std::string kMessage = std::string("Error in PUTIL library: out of memory") + kTextLineEnd;
 
-// Runs `body` in a child process with its standard streams caught in files.
-template <typename Body> ChildOutcome run_in_child(Body body) {
-    FILE* out = std::tmpfile();
-    FILE* err = std::tmpfile();
-    ChildOutcome outcome;
-    std::fflush(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(fileno(out), STDOUT_FILENO);
-        dup2(fileno(err), STDERR_FILENO);
-        body();
-        std::_Exit(0);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (WIFEXITED(status))
-        outcome.exitStatus = WEXITSTATUS(status);
-    outcome.out = read_all(fileno(out));
-    outcome.err = read_all(fileno(err));
-    std::fclose(out);
-    std::fclose(err);
-    return outcome;
-}
+const test::ChildRoleEntry kFailAfterOutput("fail-after-output", [](const Args&) -> int {
+    std::fputs("earlier output\n", stdout); // buffered output still reaches the file
+    fail();
+});
 
-const char kMessage[] = "Error in PUTIL library: out of memory\n";
+const test::ChildRoleEntry kHugeBlockString("huge-block-string", [](const Args&) -> int {
+    BlockString s;
+    s[static_cast<std::size_t>(1) << 40] = 'x';
+    return 0;
+});
+
+// Another thread is still at work: no exit handler may run under it, and no writer will
+// be destroyed, so the files in flight are removed before the end.
+const test::ChildRoleEntry kFailOnWorker("fail-on-worker", [](const Args& args) -> int {
+    OutputFolder place;
+    OutputFile temporary;
+    std::string name;
+    int ticket = -1;
+    if (place.open(args.at(0)) != 0 || place.create_temporary(name, temporary, ticket) != 0)
+        return 1;
+    std::atexit([] { std::fputs("exit handler ran\n", stderr); });
+    std::thread busy([] {
+        std::mutex never;
+        std::unique_lock<std::mutex> lock(never);
+        std::condition_variable().wait(lock, [] { return false; });
+    });
+    std::thread([] { fail(); }).join();
+    return 0;
+});
 
 TEST(Fail, PrintsOnBothStreamsAndExitsWith99) {
-    const ChildOutcome outcome = run_in_child([] {
-        std::fputs("earlier output\n", stdout); // buffered output still reaches the file
-        fail();
-    });
-    EXPECT_EQ(outcome.exitStatus, 99);
-    EXPECT_EQ(outcome.out, std::string("earlier output\n") + kMessage);
+    const test::ChildOutcome outcome = test::run_child("fail-after-output");
+    EXPECT_EQ(outcome.status, 99);
+    EXPECT_EQ(outcome.out, std::string("earlier output") + kTextLineEnd + kMessage);
     EXPECT_EQ(outcome.err, kMessage);
 }
 
 TEST(Fail, ABufferTooLargeForTheBlockCountEndsThroughFail) {
-    const ChildOutcome outcome = run_in_child([] {
-        BlockString s;
-        s[static_cast<std::size_t>(1) << 40] = 'x';
-    });
-    EXPECT_EQ(outcome.exitStatus, 99);
+    const test::ChildOutcome outcome = test::run_child("huge-block-string");
+    EXPECT_EQ(outcome.status, 99);
     EXPECT_EQ(outcome.out, kMessage);
     EXPECT_EQ(outcome.err, kMessage);
 }
 
 TEST(Fail, OnAWorkerThreadItEndsAtOnceWithoutTemporaryFiles) {
-    // Another thread is still at work: no exit handler may run under it, and no writer
-    // will be destroyed, so the files in flight are removed before the end.
-    char folder[] = "/tmp/skyfetch-fail-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const ChildOutcome outcome = run_in_child([&folder] {
-        OutputFolder place;
-        OutputFile temporary;
-        std::string name;
-        int ticket = -1;
-        if (place.open(folder) != 0 || place.create_temporary(name, temporary, ticket) != 0)
-            std::_Exit(1);
-        std::atexit([] { std::fputs("exit handler ran\n", stderr); });
-        std::thread busy([] { pause(); });
-        std::thread([] { fail(); }).join();
-    });
-    EXPECT_EQ(outcome.exitStatus, 99);
+    const std::string folder = test::make_temp_folder("skyfetch-fail-");
+    const test::ChildOutcome outcome = test::run_child("fail-on-worker", {folder});
+    EXPECT_EQ(outcome.status, 99);
     EXPECT_EQ(outcome.err, kMessage);
-    EXPECT_EQ(rmdir(folder), 0) << "the temporary file is still there";
+    std::error_code notEmpty;
+    EXPECT_TRUE(std::filesystem::remove(test::fs_path(folder), notEmpty))
+        << "the temporary file is still there";
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "putil/TemporaryFiles.h"
 
+#include "ChildProcess.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace skyfetch {
 namespace {
@@ -18,12 +18,11 @@ std::string with_part(const std::string& name, int part, const std::string& valu
     return name.substr(0, from) + value + name.substr(to);
 }
 
+const test::ChildRoleEntry kExit("exit", [](const std::vector<std::string>&) { return 0; });
+
 TEST(TemporaryFiles, OnlyTheFilesOfEndedProcessesOnThisMachineAreStale) {
-    const pid_t child = fork();
-    if (child == 0)
-        _exit(0);
+    const long child = test::run_child("exit").pid; // its number now belongs to nobody
     ASSERT_GT(child, 0);
-    waitpid(child, nullptr, 0); // its number now belongs to nobody
     const std::string own = temporary_file_name();
     const struct {
         std::string name;

@@ -130,21 +130,32 @@ TEST(PathRules, StripFolderAndSplitPath) {
 }
 
 TEST(PathRules, ShortenToFolder) {
+    enum Where { Both, Posix, Windows };
     struct Case {
         const char* path;
         const char* folder;
         const char* full;
         const char* shortened;
+        Where where = Both;
     };
     const Case cases[] = {
-        {"run.txt", "/home/me", "/home/me/run.txt", "run.txt"},
+        {"run.txt", "/home/me", "/home/me/run.txt", "run.txt", Posix},
         {"/home/me/run.txt", "/home/me", "/home/me/run.txt", "run.txt"},
-        {"/home/Me/run.txt", "/home/me", "/home/Me/run.txt", "/home/Me/run.txt"}, // case counts
+        // POSIX: the case of letters counts.
+        {"/home/Me/run.txt", "/home/me", "/home/Me/run.txt", "/home/Me/run.txt", Posix},
         {"/home/me/sub/run.txt", "/home/me", "/home/me/sub/run.txt", "/home/me/sub/run.txt"},
         {"/home/me/run.txt", "/home/me/", "/home/me/run.txt", "/home/me/run.txt"},
         {"/home/mex/run.txt", "/home/me", "/home/mex/run.txt", "/home/mex/run.txt"},
+        // Windows: '\\' joins, either separator and any case of letters match.
+        {"run.txt", "C:\\me", "C:\\me\\run.txt", "run.txt", Windows},
+        {"c:\\ME\\run.txt", "C:\\me", "c:\\ME\\run.txt", "run.txt", Windows},
+        {"C:/me/run.txt", "C:\\me", "C:/me/run.txt", "run.txt", Windows},
+        {"\\\\server\\share\\run.txt", "\\\\server\\share", "\\\\server\\share\\run.txt", "run.txt",
+         Windows},
     };
     for (const Case& c : cases) {
+        if (c.where != Both && (c.where == Windows) != kWindowsPaths)
+            continue;
         std::string path = c.path;
         EXPECT_EQ(ShortenToFolder(path, c.folder), c.full) << c.path << " in " << c.folder;
         EXPECT_EQ(path, c.shortened) << c.path << " in " << c.folder;

@@ -108,14 +108,17 @@ CliRun run_cli(const std::vector<std::string>& args, const std::string& folder,
 }
 
 CliRun run_cli(const std::vector<std::string>& args, const std::string& folder, long fileSizeLimit,
-               const std::string& stdoutFile, const std::function<bool()>& signalWhen,
-               int signal) {
+               const std::string& stdoutFile, const std::function<bool()>& signalWhen, int signal) {
     CliRunOptions options;
     options.fileSizeLimit = fileSizeLimit;
     options.stdoutFile = stdoutFile;
     options.when = signalWhen;
     options.act = [signal](int pid) { kill(pid, signal); };
     return run_cli(args, folder, options);
+}
+
+void end_outright(int pid) {
+    kill(pid, SIGKILL);
 }
 
 } // namespace skyfetch::test

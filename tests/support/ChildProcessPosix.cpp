@@ -1,0 +1,61 @@
+#include "ChildProcess.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace skyfetch::test {
+namespace {
+
+std::map<std::string, ChildRole>& roles() {
+    static std::map<std::string, ChildRole> table;
+    return table;
+}
+
+std::string read_all(int fd) {
+    std::string text;
+    char buffer[256];
+    lseek(fd, 0, SEEK_SET);
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    return text;
+}
+
+} // namespace
+
+ChildRoleEntry::ChildRoleEntry(const char* name, ChildRole role) {
+    roles()[name] = role;
+}
+
+ChildRole find_child_role(const std::string& name) {
+    const auto found = roles().find(name);
+    return found == roles().end() ? nullptr : found->second;
+}
+
+ChildOutcome run_child(const std::string& role, const std::vector<std::string>& args) {
+    FILE* out = std::tmpfile();
+    FILE* err = std::tmpfile();
+    ChildOutcome outcome;
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(fileno(out), STDOUT_FILENO);
+        dup2(fileno(err), STDERR_FILENO);
+        const ChildRole body = find_child_role(role);
+        std::_Exit(body ? body(args) : 125);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status))
+        outcome.status = WEXITSTATUS(status);
+    outcome.out = read_all(fileno(out));
+    outcome.err = read_all(fileno(err));
+    outcome.pid = pid;
+    std::fclose(out);
+    std::fclose(err);
+    return outcome;
+}
+
+} // namespace skyfetch::test
