@@ -1,4 +1,5 @@
 // The choice of the output folder and the first file name before the window opens.
+#include "putil/FileSystem.h"
 #include "app/StartupOutput.h"
 #include "putil/Platform.h"
 #include "settings/Profile.h"
@@ -78,12 +79,13 @@ TEST_F(Startup, ReadLastOutputAddsTheSeparator) {
         kWindowsPaths ? "with, comma and 'quotes'" : "with, comma and \"quotes\"", {"a.txt"});
     Remember(remembered.string(), "a.txt");
     ASSERT_TRUE(ReadLastOutput(folder, name));
-    EXPECT_EQ(folder, remembered.string() + "/");
+    const std::string separator(1, native_separator());
+    EXPECT_EQ(folder, remembered.string() + separator);
     EXPECT_EQ(name, "a.txt");
 
     Remember(remembered.string(), "missing.txt");
     EXPECT_FALSE(ReadLastOutput(folder, name));
-    EXPECT_EQ(folder, remembered.string() + "/"); // set although the file is gone
+    EXPECT_EQ(folder, remembered.string() + separator); // set although the file is gone
 
     Remember("", "a.txt");
     EXPECT_FALSE(ReadLastOutput(folder, name));

@@ -1,4 +1,5 @@
 #include "rules/OutputFileCheck.h"
+#include "putil/Platform.h"
 #include "SystemText.h"
 #include "TempFolder.h"
 #include "TextFiles.h"
@@ -51,10 +52,13 @@ TEST(CheckOutputFile, MissingFolderIsAnError) {
     const OutputFileCheck check = CheckOutputFile("missing/climate.txt");
     EXPECT_FALSE(check.ok);
     EXPECT_EQ(check.icon, PromptIcon::Error);
-    EXPECT_EQ(check.message, "Could not open \"missing/climate.txt\" for output.\n" +
-                                 test::no_such_file_text() +
-                                 ".\n"
-                                 "Choose another folder or another name for the output file.");
+    EXPECT_EQ(check.message, CouldNotOpenMessage("missing/climate.txt", test::no_such_file_text()));
+    // Linux says why; Windows has its own words (tests/windows).
+    if (!kWindowsPaths)
+        EXPECT_EQ(check.message, "Could not open \"missing/climate.txt\" for output.\n" +
+                                     test::no_such_file_text() +
+                                     ".\n"
+                                     "Choose another folder or another name for the output file.");
     EXPECT_EQ(check.error, ENOENT);
     EXPECT_FALSE(std::filesystem::exists("missing"));
 }
@@ -82,7 +86,8 @@ TEST(CheckOutputFile, EachRefusalGivesTheReasonOfTheStepThatFailed) {
         EXPECT_EQ(check.icon, PromptIcon::Error);
         EXPECT_EQ(check.error, c.error);
         EXPECT_EQ(check.message, CouldNotOpenMessage(c.name, c.reason));
-        EXPECT_NE(check.message.find("\n" + c.reason + ".\n"), std::string::npos);
+        if (!kWindowsPaths)
+            EXPECT_NE(check.message.find("\n" + c.reason + ".\n"), std::string::npos);
     }
     // Nothing was created or removed by the checks.
     EXPECT_EQ(entries_in(temp.path()), 2u);
