@@ -53,7 +53,10 @@ else()
         message(FATAL_ERROR "SKYFETCH_HOST_BUILD_DIR: ${_host_dir} is built without the "
             "desktop program; the Windows desktop program needs its icon renderer")
     endif()
-    set(_host_configure CONFIGURE_COMMAND "")
+    # (An empty CONFIGURE_COMMAND would vanish in the list expansion below and leave
+    # ExternalProject's default, which reconfigures the tree with this build's generator.)
+    set(_host_configure CONFIGURE_COMMAND
+        ${CMAKE_COMMAND} -E echo "Native build tree: ${_host_dir}")
 endif()
 
 skyfetch_built_data_paths("${_host_dir}")
