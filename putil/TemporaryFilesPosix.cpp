@@ -1,9 +1,9 @@
 #include "putil/TemporaryFiles.h"
 
 #include "putil/PosixSupport.h"
+#include "putil/TemporaryPlaces.h"
 #include "putil/TemporaryRegistry.h"
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -14,30 +14,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
-#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace skyfetch {
 namespace {
 
-// A fixed table the signal handler can walk without locks or allocation. A place is
-// Free, being Filled by its owner (ignored by the handler), or Held with a complete name.
-enum : int { kFree = 0, kFilling = 1, kHeld = 2 };
-constexpr int kPlaces = 1024;
-
-struct Place {
-    std::atomic<int> state{kFree};
-    std::atomic<int> folder{AT_FDCWD};
-    // PATH_MAX bytes, made by the first owner and kept for the life of the process, so a
-    // handler that read the pointer a moment earlier still reads valid memory.
-    std::atomic<char*> path{nullptr};
-};
-Place g_places[kPlaces];
-// Set by the cleanup before it removes anything; creations in progress are counted so
-// the cleanup can wait for them to register what they made.
-std::atomic<bool> g_cleaningUp{false};
-std::atomic<int> g_creating{0};
+constinit temporaries::PlaceTable<char, PATH_MAX> g_places;
+constinit temporaries::CleanupGate g_gate;
 
 // Every signal whose default action ends the process and that a handler can catch.
 // SIGPIPE and SIGXFSZ are normally ignored by the programs (a failed write is reported
@@ -68,19 +52,11 @@ template <typename Visit> void for_each_ending_signal(Visit visit) {
 
 // Async-signal-safe: no locks, no allocation.
 void remove_every_temporary() {
-    g_cleaningUp.store(true);
-    // Other threads go on running meanwhile: let a creation that has begun finish (or,
-    // if it is this thread's own, interrupted one, give up waiting for it soon).
-    for (int spins = 0; g_creating.load() > 0 && spins < 2000; ++spins) {
+    g_gate.begin_cleanup([] {
         const timespec pause{0, 50 * 1000};
         nanosleep(&pause, nullptr);
-    }
-    for (Place& place : g_places) {
-        if (place.state.load(std::memory_order_acquire) == kHeld) {
-            if (const char* path = place.path.load(std::memory_order_acquire))
-                ::unlinkat(place.folder.load(std::memory_order_acquire), path, 0);
-        }
-    }
+    });
+    g_places.for_each_held([](int folder, const char* name) { ::unlinkat(folder, name, 0); });
 }
 
 void remove_and_reraise(int signal) {
@@ -150,38 +126,15 @@ namespace temporaries {
 Creation::Creation() {
     static std::once_flag installed;
     std::call_once(installed, install_handlers);
-    g_creating.fetch_add(1);
-    m_allowed = !g_cleaningUp.load();
+    m_allowed = g_gate.enter();
 }
 
 Creation::~Creation() {
-    g_creating.fetch_sub(1);
+    g_gate.leave();
 }
 
 int add(std::intptr_t folder, const std::string& name) {
-    // A longer path could not be opened anyway.
-    if (name.size() >= PATH_MAX)
-        return -1;
-    for (int i = 0; i < kPlaces; ++i) {
-        Place& place = g_places[i];
-        int expected = kFree;
-        if (!place.state.compare_exchange_strong(expected, kFilling, std::memory_order_acq_rel))
-            continue;
-        char* buffer = place.path.load(std::memory_order_relaxed);
-        if (!buffer) {
-            buffer = new (std::nothrow) char[PATH_MAX];
-            if (!buffer) {
-                place.state.store(kFree, std::memory_order_release);
-                return -1;
-            }
-        }
-        std::memcpy(buffer, name.c_str(), name.size() + 1);
-        place.path.store(buffer, std::memory_order_release);
-        place.folder.store(static_cast<int>(folder), std::memory_order_release);
-        place.state.store(kHeld, std::memory_order_release);
-        return i;
-    }
-    return -1;
+    return g_places.add(name.c_str(), name.size(), static_cast<int>(folder));
 }
 
 const Owner& this_process() {
@@ -225,8 +178,7 @@ int create_temporary_at(int folder, const char* name, int flags, unsigned mode, 
 }
 
 void forget_temporary(int ticket) {
-    if (ticket >= 0 && ticket < kPlaces)
-        g_places[ticket].state.store(kFree, std::memory_order_release);
+    g_places.forget(ticket);
 }
 
 void remove_temporaries_now() {

@@ -1,45 +1,23 @@
 #include "putil/TemporaryFiles.h"
 
 #include "putil/FileSystem.h"
+#include "putil/TemporaryPlaces.h"
 #include "putil/TemporaryRegistry.h"
 #include "putil/Win32Support.h"
 
-#include <atomic>
-#include <cstring>
 #include <mutex>
-#include <new>
 
 namespace skyfetch {
 namespace {
 
-// A fixed table the console handler can walk without locks or allocation. A place is
-// Free, being Filled by its owner (ignored by the handler), or Held with a complete path.
-enum : int { kFree = 0, kFilling = 1, kHeld = 2 };
-constexpr int kPlaces = 1024;
-constexpr std::size_t kPathMax = 4096; // wide characters
-
-struct Place {
-    std::atomic<int> state{kFree};
-    // Made by the first owner and kept for the life of the process.
-    std::atomic<wchar_t*> path{nullptr};
-};
-Place g_places[kPlaces];
-std::atomic<bool> g_cleaningUp{false};
-std::atomic<int> g_creating{0};
+constinit temporaries::PlaceTable<wchar_t, 4096> g_places; // full paths, wide characters
+constinit temporaries::CleanupGate g_gate;
 
 void remove_every_temporary() {
-    g_cleaningUp.store(true);
-    // Let a creation that has begun finish registering what it made.
-    for (int spins = 0; g_creating.load() > 0 && spins < 2000; ++spins)
-        Sleep(0);
-    for (Place& place : g_places) {
-        if (place.state.load(std::memory_order_acquire) == kHeld) {
-            // A file still open is removed when its last handle closes, which the end of
-            // the process does.
-            if (const wchar_t* path = place.path.load(std::memory_order_acquire))
-                DeleteFileW(path);
-        }
-    }
+    g_gate.begin_cleanup([] { Sleep(0); });
+    // A file still open is removed when its last handle closes, which the end of the
+    // process does.
+    g_places.for_each_held([](int, const wchar_t* path) { DeleteFileW(path); });
 }
 
 std::uint64_t creation_time(HANDLE process) {
@@ -77,37 +55,16 @@ namespace temporaries {
 Creation::Creation() {
     static std::once_flag installed;
     std::call_once(installed, [] { SetConsoleCtrlHandler(win32::on_console_event, TRUE); });
-    g_creating.fetch_add(1);
-    m_allowed = !g_cleaningUp.load();
+    m_allowed = g_gate.enter();
 }
 
 Creation::~Creation() {
-    g_creating.fetch_sub(1);
+    g_gate.leave();
 }
 
 int add(std::intptr_t, const std::string& name) {
     const std::wstring path = win32::native_path(name);
-    if (path.size() >= kPathMax)
-        return -1;
-    for (int i = 0; i < kPlaces; ++i) {
-        Place& place = g_places[i];
-        int expected = kFree;
-        if (!place.state.compare_exchange_strong(expected, kFilling, std::memory_order_acq_rel))
-            continue;
-        wchar_t* buffer = place.path.load(std::memory_order_relaxed);
-        if (!buffer) {
-            buffer = new (std::nothrow) wchar_t[kPathMax];
-            if (!buffer) {
-                place.state.store(kFree, std::memory_order_release);
-                return -1;
-            }
-        }
-        std::memcpy(buffer, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
-        place.path.store(buffer, std::memory_order_release);
-        place.state.store(kHeld, std::memory_order_release);
-        return i;
-    }
-    return -1;
+    return g_places.add(path.c_str(), path.size(), 0);
 }
 
 const Owner& this_process() {
@@ -138,8 +95,7 @@ bool has_ended(const Owner& owner) {
 } // namespace temporaries
 
 void forget_temporary(int ticket) {
-    if (ticket >= 0 && ticket < kPlaces)
-        g_places[ticket].state.store(kFree, std::memory_order_release);
+    g_places.forget(ticket);
 }
 
 void remove_temporaries_now() {

@@ -2,17 +2,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace skyfetch::test {
 namespace {
-
-std::map<std::string, ChildRole>& roles() {
-    static std::map<std::string, ChildRole> table;
-    return table;
-}
 
 std::string read_all(int fd) {
     std::string text;
@@ -24,15 +18,6 @@ std::string read_all(int fd) {
 }
 
 } // namespace
-
-ChildRoleEntry::ChildRoleEntry(const char* name, ChildRole role) {
-    roles()[name] = role;
-}
-
-ChildRole find_child_role(const std::string& name) {
-    const auto found = roles().find(name);
-    return found == roles().end() ? nullptr : found->second;
-}
 
 ChildOutcome run_child(const std::string& role, const std::vector<std::string>& args) {
     FILE* out = std::tmpfile();

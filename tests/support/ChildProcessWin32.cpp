@@ -1,26 +1,7 @@
 #include "ChildProcess.h"
 #include "ProcessRun.h"
 
-#include <map>
-
 namespace skyfetch::test {
-namespace {
-
-std::map<std::string, ChildRole>& roles() {
-    static std::map<std::string, ChildRole> table;
-    return table;
-}
-
-} // namespace
-
-ChildRoleEntry::ChildRoleEntry(const char* name, ChildRole role) {
-    roles()[name] = role;
-}
-
-ChildRole find_child_role(const std::string& name) {
-    const auto found = roles().find(name);
-    return found == roles().end() ? nullptr : found->second;
-}
 
 ChildOutcome run_child(const std::string& role, const std::vector<std::string>& args) {
     std::vector<std::string> all{"--child", role};
