@@ -11,10 +11,8 @@ namespace {
 
 // The part of a path after its last separator.
 std::string own_name(const std::string& path) {
-    std::size_t at = path.size();
-    while (at > 0 && !is_separator(path[at - 1]))
-        --at;
-    return path.substr(at);
+    const std::size_t slash = last_separator(path);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 } // namespace
