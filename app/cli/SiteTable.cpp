@@ -213,7 +213,7 @@ SiteTable ReadSiteTable(std::istream& in) {
             site.name = field("name");
             reason = CheckSiteName(site.name);
             if (reason.empty() && names.count(site.name) != 0)
-                reason = "the name \"" + site.name + "\" is used by an earlier row";
+                reason = "the name \"" + Printable(site.name) + "\" is used by an earlier row";
             if (reason.empty() && decimal_field("lon", field("lon"), site.lon, reason) &&
                 decimal_field("lat", field("lat"), site.lat, reason)) {
                 reason = CheckLocationValue(true, site.lon);

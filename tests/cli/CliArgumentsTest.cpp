@@ -230,6 +230,12 @@ TEST(SiteTable, RowErrorsAndHeaderErrors) {
         EXPECT_EQ(table.rows[i].ok, expected[i].second[0] == '\0');
         EXPECT_EQ(table.rows[i].error.reason, expected[i].second);
     }
+    // A repeated name is quoted as harmlessly as any other.
+    std::istringstream twice("name,lon,lat\nx\u061C\u202Ey,1,2\nx\u061C\u202Ey,1,2\n");
+    const SiteTable repeated = ReadSiteTable(twice);
+    ASSERT_EQ(repeated.rows.size(), 2u);
+    EXPECT_EQ(repeated.rows[1].error.reason,
+              "the name \"x\\u061c\\u202ey\" is used by an earlier row");
 
     for (const char* header : {"", "\n\n", "name,lon\n", "name,lon,lat,colour\n",
                                "name,lon,lat,lon\n", "\"name,lon,lat\n"}) {
