@@ -6,7 +6,12 @@ class QWidget;
 
 namespace skyfetch {
 
-// The file dialog of the output name: tests put their own picker in its place.
+// Whether a file dialog picks a file to open or a name to save under: a save dialog's
+// button says Save.
+enum class FileDialogMode { Open, Save };
+
+// The file dialogs of the output name and of the chart: tests put their own picker in
+// their place.
 class FilePicker {
 public:
     virtual ~FilePicker() = default;
@@ -15,10 +20,11 @@ public:
     // ended by '\t' ("Text files (*.txt)\t*.txt\tAll files (*)\t*\t"); the description
     // carries the patterns Qt filters by, in parentheses. A name typed without an
     // extension gets the one of the chosen filter when that filter has a single "*.ext"
-    // pattern. The chosen file need not exist. Returns the full chosen path, or "" when
+    // pattern. The chosen file need not exist; a save dialog leaves the question whether
+    // to replace an existing file to its caller. Returns the full chosen path, or "" when
     // cancelled.
     virtual std::string BrowseForFile(const std::string& title, const std::string& path,
-                                      const std::string& filter) = 0;
+                                      const std::string& filter, FileDialogMode mode) = 0;
 };
 
 // The desktop's file dialog (QFileDialog), modal over parent.
@@ -26,7 +32,7 @@ class QtFilePicker : public FilePicker {
 public:
     explicit QtFilePicker(QWidget* parent) : m_parent(parent) {}
     std::string BrowseForFile(const std::string& title, const std::string& path,
-                              const std::string& filter) override;
+                              const std::string& filter, FileDialogMode mode) override;
 
 private:
     QWidget* m_parent;

@@ -1,20 +1,20 @@
 #include "dialog/SkyfetchDlg.h"
 
-#include "settings/ProfileLocations.h"
-#include "settings/SettingsKeys.h"
 #include "climate/ClimateArchive.h"
 #include "dialog/FilePicker.h"
 #include "dialog/Launcher.h"
 #include "dialog/ProgramIcon.h"
 #include "dialog/ToolTipText.h"
 #include "dialog/UpDownControl.h"
-#include "rules/NumberText.h"
-#include "rules/OutputName.h"
 #include "driver/ParameterRules.h"
 #include "globe/GlobeData.h"
 #include "globe/GlobeView.h"
 #include "graph/ClimateGraph.h"
 #include "resources/Version.h"
+#include "rules/NumberText.h"
+#include "rules/OutputName.h"
+#include "settings/ProfileLocations.h"
+#include "settings/SettingsKeys.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -290,8 +290,8 @@ void CSkyfetchDlg::SetUpDataExchange() {
     m_exchange.Radio(m_tempGroup, &m_tempDecrease);
     m_exchange.Radio(m_precipGroup, &m_precipDecrease);
     m_exchange.Text(Edit(IDC_VERSION), &m_versionText);
-    m_exchange.Text(Edit(IDC_LONGITUDE), &m_lonText, 7);
-    m_exchange.Text(Edit(IDC_LATITUDE), &m_latText, 6);
+    m_exchange.NumberText(Edit(IDC_LONGITUDE), &m_lonText, 7);
+    m_exchange.NumberText(Edit(IDC_LATITUDE), &m_latText, 6);
 }
 
 bool CSkyfetchDlg::DoDataExchange(bool save) {
@@ -319,6 +319,7 @@ void CSkyfetchDlg::ConnectHandlers() {
     connect(nameEdit, &QLineEdit::textChanged, this, [this] { OnOutputNameChanged(); });
     for (int id : {IDC_OUTPUTFILE, IDC_LONGITUDE, IDC_LATITUDE})
         Edit(id)->installEventFilter(this);
+    m_folderTree->installEventFilter(this);
     connect(qobject_cast<QPushButton*>(Control(IDC_BROWSE)), &QPushButton::clicked, this,
             &CSkyfetchDlg::OnBrowse);
     connect(qobject_cast<QPushButton*>(Control(IDC_NOCHANGES)), &QPushButton::clicked, this,
@@ -381,6 +382,8 @@ bool CSkyfetchDlg::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    if (event->type() == QEvent::FocusIn && watched == m_folderTree)
+        ShowTreeFocus();
     if (event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (watched == Edit(IDC_OUTPUTFILE)) {
@@ -535,8 +538,8 @@ void CSkyfetchDlg::SetUpToolTips() {
         Control(tip.id)->installEventFilter(this);
     }
     // The version field also tells which climate data the program carries.
-    Control(IDC_VERSION)->setToolTip(
-        QString::fromStdString("Climate data: " + climate_source_text()));
+    Control(IDC_VERSION)
+        ->setToolTip(QString::fromStdString("Climate data: " + climate_source_text()));
     Control(IDC_VERSION)->installEventFilter(this);
 }
 

@@ -2,10 +2,10 @@
 
 #include "dialog/DataExchange.h"
 #include "dialog/DialogTemplate.h"
-#include "rules/LocationRules.h"
 #include "globe/GlobeHost.h"
 #include "graph/ClimateGraphData.h"
 #include "graph/GraphFonts.h"
+#include "rules/LocationRules.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -64,6 +64,9 @@ public:
 
     // Output file and folder.
     void FillFolderTree(std::string path);
+    // Makes the tree's current item (at first the file's) selected and visible: called
+    // when the tree takes the keyboard focus.
+    void ShowTreeFocus();
     void BrowseFromFolder(std::string folder, std::string name);
     // Enters the folder of path and keeps the bare name as the output name.
     void TakeOutputPath(const std::string& path);
@@ -84,6 +87,7 @@ public:
     void ApplyPickedLocation(double lon, double lat) override;
     void OnGlobeArrowKey(int key) override;
     void FocusGlobe() override;
+    void ShowNotLandAt(int globalX, int globalY) override;
 
     // The globe view (control 1022) and the climatology graph (control 1029).
     CGlobeView* Globe() const { return m_globe; }

@@ -2,17 +2,19 @@
 // cell and its climatology, and the typed, spun and clicked location entry.
 #include "dialog/SkyfetchDlg.h"
 
-#include "settings/ProfileLocations.h"
-#include "settings/SettingsKeys.h"
 #include "climate/ClimateArchive.h"
 #include "dialog/UpDownControl.h"
-#include "rules/LocationRules.h"
-#include "rules/NumberText.h"
 #include "driver/ParameterRules.h"
+#include "globe/GlobeView.h"
 #include "graph/ClimateGraph.h"
 #include "putil/UserPrompt.h"
+#include "rules/LocationRules.h"
+#include "rules/NumberText.h"
+#include "settings/ProfileLocations.h"
+#include "settings/SettingsKeys.h"
 
 #include <QLineEdit>
+#include <QToolTip>
 
 namespace skyfetch {
 namespace {
@@ -166,6 +168,14 @@ void CSkyfetchDlg::ApplyLocation() {
         m_graph->update();
     }
     ShowGlobeSelection();
+}
+
+void CSkyfetchDlg::ShowNotLandAt(int globalX, int globalY) {
+    // A click that selects nothing would look like a broken one: the chart's notice
+    // shows at the pointer for a moment instead.
+    constexpr int kShownMs = 2000;
+    QToolTip::showText(QPoint(globalX, globalY), QString::fromUtf8(kNotLand), m_globe, QRect(),
+                       kShownMs);
 }
 
 void CSkyfetchDlg::OnLocationTextChanged(bool longitude) {

@@ -2,16 +2,16 @@
 // folder tree, the file dialogs and the check before a file is written.
 #include "dialog/SkyfetchDlg.h"
 
-#include "settings/ProfileLocations.h"
-#include "settings/SettingsKeys.h"
-#include "dialog/FilePicker.h"
-#include "rules/FolderTree.h"
-#include "rules/OutputFileCheck.h"
-#include "rules/OutputName.h"
 #include "dialog/DesktopTexts.h"
+#include "dialog/FilePicker.h"
 #include "putil/FileSystem.h"
 #include "putil/UserPrompt.h"
 #include "putil/WorkingFolder.h"
+#include "rules/FolderTree.h"
+#include "rules/OutputFileCheck.h"
+#include "rules/OutputName.h"
+#include "settings/ProfileLocations.h"
+#include "settings/SettingsKeys.h"
 
 #include <QLineEdit>
 #include <QTimer>
@@ -113,6 +113,22 @@ void CSkyfetchDlg::FillFolderTree(std::string path) {
     }
     m_fillingTree = false;
     m_outputFolder = chain.folder;
+    if (m_folderTree->hasFocus())
+        ShowTreeFocus();
+}
+
+void CSkyfetchDlg::ShowTreeFocus() {
+    // With the keyboard in the tree, its current item shows where: the file's own item
+    // unless the user moved elsewhere, selected (the tree always shows its selection)
+    // and scrolled into view.
+    QTreeWidgetItem* item = m_folderTree->currentItem();
+    if (item == nullptr)
+        for (QTreeWidgetItemIterator it(m_folderTree); *it; ++it)
+            item = *it;
+    if (item == nullptr)
+        return;
+    m_folderTree->setCurrentItem(item);
+    m_folderTree->scrollToItem(item);
 }
 
 void CSkyfetchDlg::OnTreeItemExpanding() {
@@ -155,7 +171,8 @@ void CSkyfetchDlg::BrowseFromFolder(std::string folder, std::string name) {
     if (!UpdateData(true))
         return;
     const std::string start = BrowseFromFolderStart(folder, name, m_outputFolder, m_outputName);
-    std::string path = m_picker->BrowseForFile(kBrowseTitle, start, BrowseFilter());
+    std::string path =
+        m_picker->BrowseForFile(kBrowseTitle, start, BrowseFilter(), FileDialogMode::Open);
     if (path.empty())
         return;
     EnsureExtension(path, kDefaultExtension);
@@ -171,7 +188,8 @@ void CSkyfetchDlg::OnBrowse() {
         return;
     m_outputFolder = CurrentFolder();
     const std::string start = BrowseButtonStart(m_browsePath, m_outputName, m_outputFolder);
-    std::string path = m_picker->BrowseForFile(kBrowseTitle, start, BrowseFilter());
+    std::string path =
+        m_picker->BrowseForFile(kBrowseTitle, start, BrowseFilter(), FileDialogMode::Open);
     if (path.empty())
         return;
     EnsureExtension(path, kDefaultExtension);
@@ -208,7 +226,8 @@ std::string CSkyfetchDlg::ChooseChartFile() {
     if (name.empty() || name[0] == '.')
         name = "chart";
     const std::string start = join_path(folder, name + ".svg");
-    const std::string path = m_picker->BrowseForFile(kChartTitle, start, kChartFilter);
+    const std::string path =
+        m_picker->BrowseForFile(kChartTitle, start, kChartFilter, FileDialogMode::Save);
     if (path.empty())
         return {};
     app.write_string(settings::kChartDir, absolute_folder(folder_of(path)));

@@ -18,6 +18,11 @@ public:
 
     // Moves the keyboard focus to the globe (so the arrow keys reach it).
     virtual void FocusGlobe() = 0;
+
+    // A click on the globe fell on a cell that is not land (sea, ice, or land without
+    // climate data); the selection stays as it was. The host says so briefly at the
+    // pointer, at screen point (globalX, globalY).
+    virtual void ShowNotLandAt(int globalX, int globalY) = 0;
 };
 
 } // namespace skyfetch

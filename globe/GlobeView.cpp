@@ -177,6 +177,57 @@ void CGlobeView::paintGL() {
     if (didSetUp)
         Apply(GlobeViewState::ShowSelectedLocation());
     RenderScene();
+    if (hasFocus())
+        DrawFocusFrame();
+}
+
+void CGlobeView::DrawFocusFrame() {
+    const qreal ratio = devicePixelRatioF();
+    const int w = qRound(width() * ratio);
+    const int h = qRound(height() * ratio);
+    const FocusFrame f = FocusFrameFor(w, h, ratio);
+    const QColor colour = palette().color(QPalette::Active, QPalette::Highlight);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_COLOR_MATERIAL);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, w, 0, h, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glColor3ub(GLubyte(colour.red()), GLubyte(colour.green()), GLubyte(colour.blue()));
+    const auto bar = [](int left, int bottom, int right, int top) {
+        glVertex2i(left, bottom);
+        glVertex2i(right, bottom);
+        glVertex2i(right, top);
+        glVertex2i(left, top);
+    };
+    const int t = f.thickness;
+    glBegin(GL_QUADS);
+    bar(f.left, f.bottom, f.right, f.bottom + t);
+    bar(f.left, f.top - t, f.right, f.top);
+    bar(f.left, f.bottom + t, f.left + t, f.top - t);
+    bar(f.right - t, f.bottom + t, f.right, f.top - t);
+    glEnd();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+}
+
+void CGlobeView::focusInEvent(QFocusEvent* event) {
+    QOpenGLWidget::focusInEvent(event);
+    update(); // the focus frame
+}
+
+void CGlobeView::focusOutEvent(QFocusEvent* event) {
+    QOpenGLWidget::focusOutEvent(event);
+    update();
 }
 
 void CGlobeView::RenderScene() {
@@ -341,6 +392,9 @@ void CGlobeView::mouseReleaseEvent(QMouseEvent* event) {
         if (m_host)
             m_host->ApplyPickedLocation(result.picked->lon, result.picked->lat);
         Apply(GlobeViewState::FlyTo(m_longitude, m_latitude));
+    } else if (result.missedLand && m_host) {
+        const QPoint at = mapToGlobal(p);
+        m_host->ShowNotLandAt(at.x(), at.y());
     }
     unsetCursor();
     if (result.withoutMovement) {

@@ -65,6 +65,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -73,6 +75,8 @@ private:
     void BuildGlobeList();
     void RenderScene();
     void DrawLocationMarker();
+    // A frame just inside the border while the globe has the keyboard focus.
+    void DrawFocusFrame();
     void Teardown();
     void ShowContextMenu(const QPoint& point);
     void Apply(TimerRequest request);

@@ -163,11 +163,12 @@ bool GlobeViewState::IsLand(double lon, double lat) const {
     const double x = lon * 2 + 360;
     const double y = lat * 2 + 180;
     const int column = x == CGlobeData::kColumns ? 0 : grid_index(x, CGlobeData::kColumns);
-    const int row = y == CGlobeData::kRows ? CGlobeData::kRows - 1 : grid_index(y, CGlobeData::kRows);
+    const int row =
+        y == CGlobeData::kRows ? CGlobeData::kRows - 1 : grid_index(y, CGlobeData::kRows);
     return column >= 0 && row >= 0 && m_pData->IsLandCell(column, row);
 }
 
-std::optional<PickedCell> GlobeViewState::SelectAt(double x, double y, int width, int height) {
+std::optional<GlobePoint> GlobeViewState::PointAt(double x, double y, int width, int height) const {
     const double w = width > 0 ? width : 1;
     const double h = height > 0 ? height : 1;
     double vx = 0;
@@ -200,10 +201,15 @@ std::optional<PickedCell> GlobeViewState::SelectAt(double x, double y, int width
         lon -= 360;
     else if (lon < -180)
         lon += 360;
-    const double lat = degrees(std::asin(clamp_unit(s)));
+    return GlobePoint{lon, degrees(std::asin(clamp_unit(s)))};
+}
 
-    const int column = grid_index(lon * 2 + 360, CGlobeData::kColumns);
-    const int row = grid_index(lat * 2 + 180, CGlobeData::kRows);
+std::optional<PickedCell> GlobeViewState::SelectAt(double x, double y, int width, int height) {
+    const std::optional<GlobePoint> point = PointAt(x, y, width, height);
+    if (!point)
+        return std::nullopt;
+    const int column = grid_index(point->lon * 2 + 360, CGlobeData::kColumns);
+    const int row = grid_index(point->lat * 2 + 180, CGlobeData::kRows);
     if (column < 0 || row < 0 || !m_pData || !m_pData->IsLandCell(column, row))
         return std::nullopt;
     m_longitude = column * 0.5 - 179.75;
@@ -339,8 +345,10 @@ MoveResult GlobeViewState::Move(int x, int y, int width, int height) {
 ReleaseResult GlobeViewState::Release(int x, int y, int width, int height) {
     ReleaseResult result;
     // Also true after a drag whose spin has died away: that selects under the release.
-    if (m_spinSpeed == 0 && m_tiltSpeed == 0)
+    if (m_spinSpeed == 0 && m_tiltSpeed == 0) {
         result.picked = SelectAt(x, y, width, height);
+        result.missedLand = !result.picked && PointAt(x, y, width, height).has_value();
+    }
     m_dragging = false;
     if (ClientPoint{x, y} == m_pressPoint) {
         m_spinSpeed = 0;
@@ -356,6 +364,19 @@ TimerRequest GlobeViewState::Wheel(int delta) {
     if (delta < 0 && m_zoomTarget / 0.75 <= 1.05)
         return ZoomTo(m_zoomTarget / 0.75);
     return TimerRequest::None;
+}
+
+FocusFrame FocusFrameFor(int pixelWidth, int pixelHeight, double devicePixelRatio) {
+    // Two pixels wide, one pixel in from the edge, at the screen's scale.
+    const double ratio = devicePixelRatio > 0 ? devicePixelRatio : 1;
+    const int inset = std::max(1, static_cast<int>(std::lround(ratio)));
+    FocusFrame frame;
+    frame.thickness = std::max(1, static_cast<int>(std::lround(2 * ratio)));
+    frame.left = inset;
+    frame.bottom = inset;
+    frame.right = std::max(frame.left, pixelWidth - inset);
+    frame.top = std::max(frame.bottom, pixelHeight - inset);
+    return frame;
 }
 
 } // namespace skyfetch

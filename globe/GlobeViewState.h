@@ -23,6 +23,12 @@ struct TickResult {
     bool projectionChanged = false;
 };
 
+// A signed location on the globe, in degrees.
+struct GlobePoint {
+    double lon = 0;
+    double lat = 0;
+};
+
 // A land cell hit by a pick: grid indices and the cell centre.
 struct PickedCell {
     int column = 0;
@@ -39,8 +45,21 @@ struct MoveResult {
 
 struct ReleaseResult {
     std::optional<PickedCell> picked; // the selection moved here; the host must be told
+    bool missedLand = false;          // a pick on the globe's disc found no land cell
     bool withoutMovement = false;     // released where pressed: focus the globe, repaint
 };
+
+// The frame that shows the keyboard focus on the globe: four bars of `thickness` pixels
+// just inside the edge of a window of the given size in device pixels, left and bottom
+// inclusive, right and top exclusive (OpenGL's window coordinates, y upwards).
+struct FocusFrame {
+    int left = 0;
+    int bottom = 0;
+    int right = 0;
+    int top = 0;
+    int thickness = 0;
+};
+FocusFrame FocusFrameFor(int pixelWidth, int pixelHeight, double devicePixelRatio);
 
 // The orthographic box of the projection matrix.
 struct ProjectionBox {
@@ -98,6 +117,9 @@ public:
     // The land cell under client point (x, y) of a window of the given size; on land the
     // selection snaps to the cell centre. Nothing on sea, off the globe or at a pole.
     std::optional<PickedCell> SelectAt(double x, double y, int width, int height);
+    // The signed location under client point (x, y), when the point lies on the globe's
+    // disc and off the poles.
+    std::optional<GlobePoint> PointAt(double x, double y, int width, int height) const;
 
     TimerRequest FlyTo(double lon, double lat);
     TimerRequest ShowSelectedLocation() { return FlyTo(m_longitude, m_latitude); }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 namespace skyfetch {
 
@@ -26,6 +27,16 @@ ChartFormat ChartFormatOf(const std::string& path) {
 
 std::string ChartFileName(const std::string& path) {
     return ChartFormatOf(path) == ChartFormat::None ? path + ".svg" : path;
+}
+
+int ClipboardPictureScale(double devicePixelRatio) {
+    if (!(devicePixelRatio <= 8.0)) // no ratio, or none a screen has
+        return 2;
+    return std::max(2, static_cast<int>(std::ceil(devicePixelRatio)));
+}
+
+int PictureDotsPerMeter(int scale) {
+    return static_cast<int>(std::lround(scale * 96.0 / 0.0254));
 }
 
 } // namespace skyfetch

@@ -1,9 +1,9 @@
 #include "graph/ClimateGraph.h"
 
+#include "driver/SafeFileWriter.h"
 #include "graph/ChartFile.h"
 #include "graph/ClipboardFormats.h"
 #include "graph/DrawGraph.h"
-#include "driver/SafeFileWriter.h"
 #include "putil/FileSystem.h"
 #include "putil/UserPrompt.h"
 #include "rules/OutputFileCheck.h"
@@ -37,11 +37,16 @@ void WriteSvg(CClimateGraph& graph, QIODevice* device, int w, int h) {
     graph.DrawGraph(&painter, w, h);
 }
 
-// The graph drawn on a white image of w x h pixels (at least one each way).
-QImage DrawImage(CClimateGraph& graph, int w, int h) {
-    QImage image(std::max(w, 1), std::max(h, 1), QImage::Format_ARGB32_Premultiplied);
+// The graph drawn on a white image of w x h drawing units (at least one each way) at
+// scale pixels per unit.
+QImage DrawImage(CClimateGraph& graph, int w, int h, int scale) {
+    QImage image(std::max(w, 1) * scale, std::max(h, 1) * scale,
+                 QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
+    image.setDotsPerMeterX(PictureDotsPerMeter(scale));
+    image.setDotsPerMeterY(PictureDotsPerMeter(scale));
     QPainter painter(&image);
+    painter.scale(scale, scale);
     graph.DrawGraph(&painter, w, h);
     return image;
 }
@@ -162,7 +167,7 @@ QMimeData* CClimateGraph::MakeClipboardData() {
 
     auto* data = new QMimeData;
     data->setData(QStringLiteral("image/svg+xml"), svg.data());
-    const QImage image = DrawImage(*this, w, h);
+    const QImage image = DrawImage(*this, w, h, ClipboardPictureScale(devicePixelRatioF()));
     data->setImageData(image);
     AddPlatformClipboardFormats(*data, *this, Fonts(), w, h, InitialWidth(), image);
     return data;
@@ -178,8 +183,8 @@ void CClimateGraph::SaveChartAs() {
     // A name the system will not describe is not called existing: saving reports why.
     if (const FileKind kind = entry_kind(path);
         kind != FileKind::None && kind != FileKind::Unreachable &&
-        user_prompt().show(OverwriteQuestion(path),
-                           PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
+        user_prompt().show(OverwriteQuestion(path), PromptIcon::Question, PromptButtons::YesNo) !=
+            PromptAnswer::Yes)
         return;
     std::string error;
     if (!SaveChart(path, error)) {
@@ -198,7 +203,7 @@ bool CClimateGraph::SaveChart(const std::string& path, std::string& error) {
     bool drawn = true;
     switch (ChartFormatOf(path)) {
     case ChartFormat::Png:
-        drawn = DrawImage(*this, w, h).save(&picture, "PNG");
+        drawn = DrawImage(*this, w, h, kSavedPictureScale).save(&picture, "PNG");
         break;
     case ChartFormat::Pdf:
         drawn = WritePdf(*this, &picture, w, h);

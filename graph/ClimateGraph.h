@@ -69,15 +69,17 @@ public:
     // Puts the current drawing on the clipboard (see MakeClipboardData).
     void CopyToClipboard();
     // The clipboard object of a copy: "image/svg+xml" with the graph drawn on an SVG
-    // generator and the same drawing as an image, both of the client size, and what the
-    // platform's programs look for besides (ClipboardFormats.h: on Windows an enhanced
+    // generator of the client size and the same drawing as an image at
+    // ClipboardPictureScale pixels per unit (ChartFile.h), and what the platform's
+    // programs look for besides (ClipboardFormats.h: on Windows an enhanced
     // metafile and a PNG). Without data the picture holds only the clear.
     QMimeData* MakeClipboardData();
     // "Save chart as...": asks for the file (a name without a picture extension gets
     // ".svg"), asks before replacing an existing file and reports a failed write.
     void SaveChartAs();
     // Writes the drawing of MakeClipboardData to path, in the format its extension names
-    // (SVG unless ".png" or ".pdf"; a PDF page of the client size in points). The file is
+    // (SVG unless ".png" or ".pdf"; a PDF page of the client size in points; a PNG at
+    // kSavedPictureScale pixels per unit). The file is
     // replaced only when the whole picture was written. False with the system's reason
     // in error on failure.
     bool SaveChart(const std::string& path, std::string& error);

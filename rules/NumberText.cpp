@@ -72,4 +72,11 @@ bool ParseDecimal(const std::string& text, double& value) {
     return true;
 }
 
+std::string DecimalCommaAsPoint(std::string text) {
+    for (char& c : text)
+        if (c == ',')
+            c = '.';
+    return text;
+}
+
 } // namespace skyfetch

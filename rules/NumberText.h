@@ -16,4 +16,9 @@ std::string FormatG(double value);
 // "0x10", a leading blank) and values too large to be finite; value is then unchanged.
 bool ParseDecimal(const std::string& text, double& value);
 
+// A number typed where the user's locale writes a decimal comma ("13,75") as the program
+// reads and shows it ("13.75"): every comma becomes a point. A text with more than one
+// separator stays unreadable and is refused as before.
+std::string DecimalCommaAsPoint(std::string text);
+
 } // namespace skyfetch

@@ -37,8 +37,8 @@ std::vector<std::string> RecordingPrompt::texts() const {
 }
 
 std::string FakePicker::BrowseForFile(const std::string& title, const std::string& path,
-                                      const std::string& filter) {
-    calls.push_back({title, path, filter});
+                                      const std::string& filter, FileDialogMode mode) {
+    calls.push_back({title, path, filter, mode});
     if (whileOpen)
         whileOpen();
     return answer;

@@ -4,10 +4,10 @@
 // desktop requests, a private settings folder and working folder per test, and the
 // fixture the window's test classes derive from.
 
-#include "settings/Profile.h"
 #include "dialog/FilePicker.h"
 #include "dialog/Launcher.h"
 #include "putil/UserPrompt.h"
+#include "settings/Profile.h"
 
 #include "TextFiles.h"
 
@@ -54,9 +54,10 @@ public:
         std::string title;
         std::string path;
         std::string filter;
+        FileDialogMode mode;
     };
     std::string BrowseForFile(const std::string& title, const std::string& path,
-                              const std::string& filter) override;
+                              const std::string& filter, FileDialogMode mode) override;
     std::vector<Call> calls;
     std::string answer; // what the "user" chooses ("" cancels)
     // Runs while the file dialog is open.

@@ -2,9 +2,9 @@
 // questions; checked on what it shows, what it asks and what it stores.
 #include "DialogTestSupport.h"
 
-#include "settings/Profile.h"
 #include "climate/ClimateArchive.h"
 #include "dialog/DialogTemplate.h"
+#include "dialog/FilePicker.h"
 #include "dialog/MessageBoxPrompt.h"
 #include "dialog/SkyfetchDlg.h"
 #include "dialog/UpDownControl.h"
@@ -12,16 +12,21 @@
 #include "globe/GlobeSurfaceFormat.h"
 #include "globe/GlobeView.h"
 #include "graph/ClimateGraph.h"
+#include "settings/Profile.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -579,6 +584,7 @@ private slots:
         ClickItem(tree, a);
         QTRY_COMPARE(m_picker.calls.size(), std::size_t(1));
         QCOMPARE(m_picker.calls[0].title, "Output file name");
+        QCOMPARE(m_picker.calls[0].mode, FileDialogMode::Open);
         QCOMPARE(m_picker.calls[0].path, folderA + "/climate.txt");
         QCOMPARE(m_picker.calls[0].filter, "Text files (*.txt)\t*.txt\tAll files (*)\t*\t");
         // The chosen file's folder is the output folder and the current directory now.
@@ -746,6 +752,57 @@ private slots:
         MoveFocus(*d, d->Edit(IDC_SPINUPYEARS));
         QCOMPARE(Text(*d, IDC_LATITUDE), "90");
         QVERIFY(m_prompt.shown.empty());
+    }
+
+    void aDecimalCommaIsTheDecimalPointWhereTheLocaleWritesOne() {
+        const QLocale before;
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        auto d = Open();
+        Type(*d, IDC_LONGITUDE, "13,75");
+        QCOMPARE(Text(*d, IDC_LONGITUDE), "13.75");
+        QCOMPARE(d->m_lonValue, 13.75);
+        QCOMPARE(d->Globe()->m_longitude, 13.75);
+        Type(*d, IDC_TEMPCHANGE, "2,5");
+        QCOMPARE(Text(*d, IDC_TEMPCHANGE), "2.5");
+        // A comma that reached the field without typing is read the same way.
+        d->Edit(IDC_PRECIPCHANGE)->setText("-1,5");
+        QVERIFY(d->UpdateData(true));
+        QCOMPARE(d->m_tempChange, 2.5);
+        QCOMPARE(d->m_precipChange, -1.5);
+        QVERIFY(m_prompt.shown.empty());
+
+        // Where the point is the decimal separator, a comma is still no part of a number.
+        QLocale::setDefault(QLocale::c());
+        Type(*d, IDC_LATITUDE, "4,5");
+        QCOMPARE(Text(*d, IDC_LATITUDE), "45");
+    }
+
+    void theKeyboardFocusAndASeaClickShow() {
+        auto d = Open();
+        d->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d.get()));
+        // Tabbing into the folder tree shows the file's item, selected and in view.
+        QTreeWidget* tree = d->FolderTree();
+        tree->setFocus(Qt::TabFocusReason);
+        QTreeWidgetItem* file = FileItem(*d);
+        QCOMPARE(tree->currentItem(), file);
+        QVERIFY(file->isSelected());
+        QVERIFY(tree->viewport()->rect().contains(tree->visualItemRect(file)));
+
+        // A click on the sea keeps the selection and says why at the pointer.
+        CGlobeView* globe = d->Globe();
+        QTRY_VERIFY(globe->IsSetUp());
+        globe->StopAnimation();
+        globe->m_spin = 150.25; // the South Pacific in the middle
+        globe->m_tilt = -20.25;
+        QTest::mouseClick(globe, Qt::LeftButton, {}, globe->rect().center());
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), "Not land!");
+        QCOMPARE(Text(*d, IDC_LONGITUDE), "147.25");
+        QCOMPARE(globe->m_longitude, 147.25);
+        QCOMPARE(d->m_locationNotice, "");
+        QCOMPARE(d->focusWidget(), globe);
     }
 
     void spinsStepFromCellCentreToCellCentre() {
@@ -1014,6 +1071,7 @@ private slots:
         QVERIFY(d->Graph()->OnCommand(CClimateGraph::kSaveCommand));
         QCOMPARE(m_picker.calls.size(), std::size_t(1));
         QCOMPARE(m_picker.calls[0].title, "Save chart as");
+        QCOMPARE(m_picker.calls[0].mode, FileDialogMode::Save);
         QCOMPARE(m_picker.calls[0].path, m_folders->work() + "/site.svg");
         QCOMPARE(m_picker.calls[0].filter, "SVG pictures (*.svg)\t*.svg\tPNG images (*.png)\t"
                                            "*.png\tPDF documents (*.pdf)\t*.pdf\t");
@@ -1035,6 +1093,33 @@ private slots:
         QCOMPARE(m_picker.calls.size(), std::size_t(2));
     }
 
+    void theDesktopFileDialogSavesWhereItIsAskedTo() {
+        // A save dialog says Save on its button and leaves the question of replacing a
+        // file to the chart, which may still add an extension to the name.
+        QtFilePicker picker(nullptr);
+        for (const FileDialogMode mode : {FileDialogMode::Save, FileDialogMode::Open}) {
+            QString button;
+            bool confirms = true;
+            QTimer::singleShot(0, this, [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                confirms = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+                auto* buttons = dialog->findChild<QDialogButtonBox*>();
+                QVERIFY(buttons);
+                for (QAbstractButton* b : buttons->buttons())
+                    if (buttons->buttonRole(b) == QDialogButtonBox::AcceptRole)
+                        button = b->text().remove('&');
+                dialog->reject();
+            });
+            const std::string chosen =
+                picker.BrowseForFile("Save chart as", m_folders->work() + "/chart.svg",
+                                     "SVG pictures (*.svg)\t*.svg\t", mode);
+            QCOMPARE(chosen, "");
+            QCOMPARE(button, mode == FileDialogMode::Save ? "Save" : "Open");
+            QVERIFY(!confirms);
+        }
+    }
+
     void aQuestionKeepsItsOwnLineBreaks() {
         // The box is as wide as the text's widest line: no line of it wraps again.
         MessageBoxPrompt boxes;
@@ -1049,8 +1134,8 @@ private slots:
                     label = candidate;
             QVERIFY(label);
             const QFontMetrics metrics(label->font());
-            const int room = label->contentsRect().width() - 2 * label->margin() -
-                             std::max(label->indent(), 0);
+            const int room =
+                label->contentsRect().width() - 2 * label->margin() - std::max(label->indent(), 0);
             for (const QString& line : label->text().split('\n'))
                 QVERIFY2(metrics.horizontalAdvance(line) <= room, qPrintable(line));
             // The label's own layout agrees: no more height than without any wrapping.

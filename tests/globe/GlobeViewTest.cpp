@@ -28,8 +28,10 @@ public:
     void ApplyPickedLocation(double lon, double lat) override { picks.push_back({lon, lat}); }
     void OnGlobeArrowKey(int key) override { keys.push_back(key); }
     void FocusGlobe() override { ++focusRequests; }
+    void ShowNotLandAt(int x, int y) override { notLand.push_back({x, y}); }
 
     std::vector<std::pair<double, double>> picks;
+    std::vector<std::pair<int, int>> notLand;
     std::vector<int> keys;
     int focusRequests = 0;
 };
@@ -258,6 +260,27 @@ private slots:
         QVERIFY(m_host.picks.empty());
         QCOMPARE(m_view->m_longitude, 5.0);
         QCOMPARE(m_host.focusRequests, 2); // each click still focuses the globe
+        // The sea is reported at the pointer; a click off the globe is no miss.
+        const QPoint centre = m_view->mapToGlobal(QPoint(kSize / 2, kSize / 2));
+        QCOMPARE(m_host.notLand, (std::vector<std::pair<int, int>>{{centre.x(), centre.y()}}));
+    }
+
+    void theFocusShowsAsAFrameInsideTheBorder() {
+        const QColor highlight = m_view->palette().color(QPalette::Active, QPalette::Highlight);
+        m_view->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
+        m_view->setFocus(Qt::TabFocusReason);
+        QVERIFY(m_view->hasFocus());
+        const QImage focused = Frame(0, 0, 0, 0);
+        for (const QPoint p : {QPoint(2, kSize / 2), QPoint(kSize / 2, 1),
+                               QPoint(kSize - 2, kSize / 2), QPoint(kSize / 2, kSize - 3)})
+            QCOMPARE(focused.pixelColor(p), highlight);
+        QCOMPARE(focused.pixelColor(0, 0), QColor(Qt::black)); // inside the border only
+
+        m_view->clearFocus();
+        const QImage unfocused = Frame(0, 0, 0, 0);
+        QCOMPARE(unfocused.pixelColor(2, kSize / 2), QColor(Qt::black));
+        QCOMPARE(unfocused.pixelColor(kSize / 2, 1), QColor(Qt::black));
     }
 
     void dragSpinsOnTheSpinTimer() {

@@ -1,5 +1,6 @@
 // Drawing the graph into images and through the widget (offscreen platform).
 #include "graph/DrawGraph.h"
+#include "graph/ChartFile.h"
 #include "graph/ClimateGraph.h"
 #include "graph/GraphGeometry.h"
 #include "putil/UserPrompt.h"
@@ -40,13 +41,21 @@ ClimateGraphData AlpineData() {
     return test::MakeGraphData(test::kAlpineTemperature, test::kAlpinePrecipitation);
 }
 
-QImage Draw(const ClimateGraphData& data, int w, int h, int w0) {
-    QImage image(w, h, QImage::Format_RGB32);
+// The graph on grey, w x h drawing units at scale pixels each.
+QImage Draw(const ClimateGraphData& data, int w, int h, int w0, int scale = 1) {
+    QImage image(w * scale, h * scale, QImage::Format_RGB32);
     image.fill(kGrey);
     const GraphFonts fonts = MakeGraphFonts(h);
     QPainter painter(&image);
+    painter.scale(scale, scale);
     DrawGraph(&painter, data, fonts, w, h, w0);
     return image;
+}
+
+// The part of a picture at scale that the graph's clear covers, from (2, 2) on.
+QImage Cleared(const QImage& image, int scale) {
+    return image.convertToFormat(QImage::Format_RGB32)
+        .copy(2 * scale, 2 * scale, image.width() - 2 * scale, image.height() - 2 * scale);
 }
 
 int Count(const QImage& image, QRgb colour) {
@@ -310,7 +319,7 @@ void DrawGraphTest::copyHoldsBothPicturesOfTheLastFoundCell() {
         QVERIFY(svg.contains("<svg"));
         QVERIFY(!svg.contains("Temperature"));
         const QImage image = qvariant_cast<QImage>(empty->imageData());
-        QCOMPARE(image.size(), graph.contentsRect().size());
+        QCOMPARE(image.size(), graph.contentsRect().size() * 2);
         QCOMPARE(Count(image.convertToFormat(QImage::Format_RGB32), kBlue), 0);
     }
 
@@ -325,11 +334,15 @@ void DrawGraphTest::copyHoldsBothPicturesOfTheLastFoundCell() {
     QVERIFY(svg.contains(QStringLiteral("Precipitation (mm)")));
     QVERIFY(svg.contains(QStringLiteral(">Month<")));
     QVERIFY(!svg.contains(QStringLiteral("Not land!")));
-    const QImage image =
-        qvariant_cast<QImage>(copy->imageData()).convertToFormat(QImage::Format_RGB32);
-    const QImage expected = Draw(graph, image.width(), image.height(), graph.m_initialWidth);
-    QCOMPARE(image.copy(2, 2, image.width() - 2, image.height() - 2),
-             expected.copy(2, 2, image.width() - 2, image.height() - 2));
+    // The image is the drawing at twice its size (this screen's ratio is 1), declared at
+    // 192 dots per inch so that a worksheet places it at the drawing's size.
+    const QImage image = qvariant_cast<QImage>(copy->imageData());
+    QCOMPARE(image.size(), QSize(360, 260));
+    QCOMPARE(image.dotsPerMeterX(), 7559);
+    QCOMPARE(image.dotsPerMeterY(), 7559);
+    QCOMPARE(Cleared(image, 2), Cleared(Draw(graph, 180, 130, graph.m_initialWidth, 2), 2));
+    QCOMPARE(ClipboardPictureScale(1.5), 2);
+    QCOMPARE(ClipboardPictureScale(2.5), 3);
 }
 
 void DrawGraphTest::contextMenuOffersTheCopy() {
@@ -376,9 +389,9 @@ void DrawGraphTest::whileNotLandShowsNothingIsCopiedOrSaved() {
     QCOMPARE(asked, 0);
 
     notice.clear();
-    QCOMPARE(ContextMenu(graph, QStringLiteral("&Save chart as...")),
-             (QStringList{QStringLiteral("&Copy to clipboard"),
-                          QStringLiteral("&Save chart as...")}));
+    QCOMPARE(
+        ContextMenu(graph, QStringLiteral("&Save chart as...")),
+        (QStringList{QStringLiteral("&Copy to clipboard"), QStringLiteral("&Save chart as...")}));
     QCOMPARE(asked, 1);
 }
 
@@ -404,20 +417,23 @@ void DrawGraphTest::titlesStayClearOfThreeDigitLabels() {
         int runs = 0;
         for (std::size_t i = 0; i < inked.size(); ++i)
             runs += inked[i] && (i == 0 || !inked[i - 1]);
-        QVERIFY2(runs >= 2, qPrintable(QString("height %1: the title touches a label")
-                                           .arg(height)));
-        QVERIFY2(!inked.back(), qPrintable(QString("height %1: the title is cut off")
-                                               .arg(height)));
+        QVERIFY2(runs >= 2,
+                 qPrintable(QString("height %1: the title touches a label").arg(height)));
+        QVERIFY2(!inked.back(), qPrintable(QString("height %1: the title is cut off").arg(height)));
     }
 }
 
 void DrawGraphTest::saveWritesThePictureOfTheCopy_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("written");
-    QTest::newRow("svg") << "chart.svg" << "chart.svg";
-    QTest::newRow("png") << "chart.png" << "chart.png";
-    QTest::newRow("pdf") << "chart.PDF" << "chart.PDF";
-    QTest::newRow("no extension") << "chart" << "chart.svg";
+    QTest::newRow("svg") << "chart.svg"
+                         << "chart.svg";
+    QTest::newRow("png") << "chart.png"
+                         << "chart.png";
+    QTest::newRow("pdf") << "chart.PDF"
+                         << "chart.PDF";
+    QTest::newRow("no extension") << "chart"
+                                  << "chart.svg";
 }
 
 void DrawGraphTest::saveWritesThePictureOfTheCopy() {
@@ -442,9 +458,11 @@ void DrawGraphTest::saveWritesThePictureOfTheCopy() {
     std::unique_ptr<QMimeData> copy(graph.MakeClipboardData());
     if (written.endsWith(".png")) {
         QVERIFY(bytes.startsWith("\x89PNG\r\n\x1a\n"));
-        const QImage image = QImage::fromData(bytes, "PNG").convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(image, qvariant_cast<QImage>(copy->imageData()).convertToFormat(
-                            QImage::Format_RGB32));
+        // Four times the drawing's size, for a worksheet or a printed page.
+        const QImage image = QImage::fromData(bytes, "PNG");
+        QCOMPARE(image.size(), QSize(720, 520));
+        QCOMPARE(image.dotsPerMeterX(), 15118);
+        QCOMPARE(Cleared(image, 4), Cleared(Draw(graph, 180, 130, graph.m_initialWidth, 4), 4));
     } else if (written.endsWith(".PDF")) {
         QVERIFY(bytes.startsWith("%PDF-"));
         QVERIFY(bytes.trimmed().endsWith("%%EOF"));
@@ -469,9 +487,7 @@ void DrawGraphTest::saveAsksBeforeReplacingAndReportsFailures() {
     graph.SetSaveFileSource([&chosen] { return chosen; });
     RecordingPrompt prompt;
     set_user_prompt(&prompt);
-    {
-        std::ofstream(chosen) << "old picture";
-    }
+    { std::ofstream(chosen) << "old picture"; }
     prompt.answer = PromptAnswer::No;
     graph.OnCommand(CClimateGraph::kSaveCommand);
     prompt.answer = PromptAnswer::Yes;
@@ -485,8 +501,8 @@ void DrawGraphTest::saveAsksBeforeReplacingAndReportsFailures() {
 
     QCOMPARE(kept, QByteArray("old picture"));
     QVERIFY(replaced.startsWith("\x89PNG"));
-    const std::string question = folder.path().toStdString() +
-                                 "/chart.png already exists\nDo you want to overwrite it?";
+    const std::string question =
+        folder.path().toStdString() + "/chart.png already exists\nDo you want to overwrite it?";
     QCOMPARE(prompt.texts.size(), std::size_t(3));
     QCOMPARE(prompt.texts[0], question);
     QCOMPARE(prompt.texts[1], question);
