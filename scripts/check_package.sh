@@ -103,7 +103,12 @@ options="$(sed -n '/^OPTIONS/,/^   Exit status:/p' <<<"$cli_page")"
 for option in $("$build/bin/skyfetch-cli" --help | sed -n 's/^  \(--[a-z0-9-]*\).*/\1/p'); do
     grep -q "^ *$option\b" <<<"$options" || fail "skyfetch-cli(1) does not describe $option"
 done
-grep -q "Climate data: " <<<"$cli_page" || fail "skyfetch-cli(1) does not name the climate data"
+# The climate data --version names stand in a section DATA of their own, once.
+data="$(sed -n '/^DATA$/,/^[A-Z]/{/^[A-Z]/d;p;}' <<<"$cli_page")"
+grep -q "^ *Climate data: " <<<"$data" ||
+    fail "skyfetch-cli(1) does not name the climate data in a section DATA"
+[ "$(grep -c "Climate data: " <<<"$cli_page")" = 1 ] ||
+    fail "skyfetch-cli(1) names the climate data outside its section DATA"
 
 step "Bash completion"
 completes() { # script, words ...: prints what completing the last word offers

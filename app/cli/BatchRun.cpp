@@ -1,12 +1,13 @@
 #include "app/cli/BatchRun.h"
 
 #include "app/cli/CliArguments.h"
+#include "app/cli/CliMessage.h"
 #include "app/cli/SiteCell.h"
 #include "climate/CellRecord.h"
 #include "climate/Spinup.h"
 #include "driver/DriverFileWriter.h"
-#include "driver/TextModeSink.h"
 #include "driver/ParameterRules.h"
+#include "driver/TextModeSink.h"
 #include "putil/FileSystem.h"
 #include "putil/SystemError.h"
 #include "rules/OutputFileCheck.h"
@@ -35,7 +36,7 @@ constexpr unsigned kSyncingWorkers = 16;
 // What became of one row, kept until it is committed.
 struct RowOutcome {
     int status = kExitOk;
-    std::string messages;                 // for standard error, each line complete
+    std::string messages;                 // for standard error, as printed
     std::string listedPath;               // the path as the list of written files shows it
     std::unique_ptr<SafeFileWriter> file; // a finished, durable file waiting for its commit
 };
@@ -48,7 +49,15 @@ struct RowContext {
 
 void fail_row(RowOutcome& outcome, int status, const std::string& message) {
     outcome.status = status;
-    outcome.messages += message + "\n";
+    outcome.messages += CliMessage(message);
+}
+
+// The refusal of a write that found its name taken; --force would have replaced the file.
+void fail_row_write(RowOutcome& outcome, const std::string& prefix, const WriteResult& result) {
+    if (result.failure == WriteFailure::Exists)
+        fail_row(outcome, kExitBadInput, prefix + result.error + kForceHint);
+    else
+        fail_row(outcome, kExitWriteFailed, prefix + result.error);
 }
 
 // Checks, looks up and writes one row into a durable temporary file. The spin-up sets
@@ -92,11 +101,11 @@ void prepare_row(const SiteRow& row, const RowContext& context, SpinupSet& init,
         return;
     }
     if (!context.force && kind != FileKind::None) {
-        fail_row(outcome, kExitBadInput, prefix + shown + " already exists");
+        fail_row(outcome, kExitBadInput, prefix + shown + " already exists" + kForceHint);
         return;
     }
     if (is_short_spinup(site.parameters.spinupYears))
-        outcome.messages = prefix + "warning: " + short_spinup_warning() + "\n";
+        outcome.messages = CliMessage(prefix + "warning: " + short_spinup_warning());
 
     init.prepare(record);
     scenario.prepare(record);
@@ -112,9 +121,7 @@ void prepare_row(const SiteRow& row, const RowContext& context, SpinupSet& init,
         result = file->finish_writing();
     if (!result) {
         file->discard();
-        fail_row(outcome,
-                 result.failure == WriteFailure::Exists ? kExitBadInput : kExitWriteFailed,
-                 prefix + result.error);
+        fail_row_write(outcome, prefix, result);
         return;
     }
     outcome.file = std::move(file);
@@ -246,9 +253,8 @@ int BatchRun::run(const SiteTable& table, OutputFolder& folder, bool force,
             const WriteResult result = outcome.file->commit(CommitSync::FileOnly);
             if (!result) {
                 outcome.file->discard();
-                fail_row(outcome,
-                         result.failure == WriteFailure::Exists ? kExitBadInput : kExitWriteFailed,
-                         "line " + std::to_string(table.rows[i].error.line) + ": " + result.error);
+                fail_row_write(outcome, "line " + std::to_string(table.rows[i].error.line) + ": ",
+                               result);
             }
             outcome.file.reset();
         }

@@ -203,8 +203,8 @@ std::string UsageText() {
 }
 
 std::string HelpText() {
-    // "Files:" stays the last section: help2man appends the lines of --version after the
-    // first to the page's last section, and there the "Climate data:" line belongs.
+    // help2man makes the manual page from this text; the "Climate data:" line of --version
+    // gets a section DATA of its own there (packaging/CliManPage.cmake).
     return "Usage: skyfetch-cli --lon LON --lat LAT [OPTION]...\n"
            "  or:  skyfetch-cli --climatology --lon LON --lat LAT\n"
            "  or:  skyfetch-cli --batch SITES.csv [--output-dir DIR] [--force] [--quiet]\n"
@@ -294,6 +294,13 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     std::string co2Text;
 
     auto fail = [&parsed](std::string text) {
+        parsed.ok = false;
+        parsed.error = std::move(text);
+        parsed.showUsage = true;
+        return parsed;
+    };
+    // A value out of its range: the text the window shows, without the usage lines.
+    auto refuse = [&parsed](std::string text) {
         parsed.ok = false;
         parsed.error = std::move(text);
         return parsed;
@@ -399,7 +406,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     for (const std::string& message :
          {CheckLocationValue(true, a.lon), CheckLocationValue(false, a.lat)}) {
         if (!message.empty())
-            return fail(message);
+            return refuse(message);
     }
     RunParameters& p = a.parameters;
     if ((has("--spinup") && !read_integer_option("--spinup", spinupText, p.spinupYears, error)) ||
@@ -413,7 +420,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
         return fail(error);
     const std::string rangeError = CheckRunParameters(p);
     if (!rangeError.empty())
-        return fail(rangeError);
+        return refuse(rangeError);
     parsed.ok = true;
     return parsed;
 }

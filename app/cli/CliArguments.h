@@ -45,6 +45,9 @@ struct ParsedArguments {
     bool ok = false;
     CliArguments arguments;
     std::string error;
+    // The usage lines follow the error: the command line itself is malformed, rather
+    // than a value refused by its range.
+    bool showUsage = false;
 };
 
 // Reads the arguments after the program name. Options take their value as the next

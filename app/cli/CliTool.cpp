@@ -1,6 +1,7 @@
 #include "app/cli/CliTool.h"
 
 #include "app/cli/BatchRun.h"
+#include "app/cli/CliMessage.h"
 #include "app/cli/SiteCell.h"
 
 #include "climate/CellRecord.h"
@@ -67,8 +68,8 @@ MonthlyMeans ComputeMonthlyMeans(const CellRecord& record) {
 int CliTool::run(const std::vector<std::string>& args) {
     const ParsedArguments parsed = ParseArguments(args);
     if (!parsed.ok) {
-        m_err << parsed.error << "\n";
-        if (parsed.error.rfind("skyfetch-cli:", 0) == 0)
+        m_err << CliMessage(parsed.error);
+        if (parsed.showUsage)
             m_err << UsageText();
         return kExitBadInput;
     }
@@ -95,7 +96,7 @@ bool CliTool::find_cell(double lon, double lat, CellRecord& record) {
     std::string notFound;
     if (LookUpSite(lon, lat, record, notFound))
         return true;
-    m_err << notFound << "\n";
+    m_err << CliMessage(notFound);
     return false;
 }
 
@@ -119,18 +120,19 @@ int CliTool::write_file(const std::string& path, bool force, const RunParameters
         return kExitOk;
     }
     file.discard();
-    if (!names.empty() && result.failure == WriteFailure::Exists) {
-        m_err << NoFreeNameMessage(names) << "\n";
-        return kExitBadInput;
+    if (result.failure != WriteFailure::Exists) {
+        m_err << CliMessage(result.error);
+        return kExitWriteFailed;
     }
-    m_err << result.error << "\n";
-    return result.failure == WriteFailure::Exists ? kExitBadInput : kExitWriteFailed;
+    // The name was free when checked and taken while the file was written: --force
+    // replaces a named file, never one of the default names.
+    m_err << CliMessage(names.empty() ? result.error + kForceHint : NoFreeNameMessage(names));
+    return kExitBadInput;
 }
 
 std::string CliTool::NoFreeNameMessage(const std::vector<std::string>& names) {
-    return "skyfetch-cli: no free default name: " + Printable(names.front()) + " and " +
-           Printable(names[1]) + " to " + Printable(names.back()) +
-           " all exist; name the file with --output";
+    return "no free default name: " + Printable(names.front()) + " and " + Printable(names[1]) +
+           " to " + Printable(names.back()) + " all exist; name the file with --output";
 }
 
 int CliTool::generate(const CliArguments& arguments) {
@@ -146,47 +148,46 @@ int CliTool::generate(const CliArguments& arguments) {
         std::string name = names.front();
         MakeUniqueName(name, false);
         if (name_exists(name)) {
-            m_err << NoFreeNameMessage(names) << "\n";
+            m_err << CliMessage(NoFreeNameMessage(names));
             return kExitBadInput;
         }
         if (is_short_spinup(arguments.parameters.spinupYears))
-            m_err << short_spinup_warning() << "\n";
+            m_err << CliMessage(short_spinup_warning());
         const int status = write_file(name, false, arguments.parameters, record, names);
         return status == kExitOk ? report_written() : status;
     }
 
     const std::string& name = arguments.output;
     if (const std::string problem = CheckOutputPathName(name); !problem.empty()) {
-        m_err << problem << "\n";
+        m_err << CliMessage(problem);
         return kExitBadInput;
     }
     if (HasControlCharacter(name)) {
-        m_err << "skyfetch-cli: the output name \"" << Printable(name)
-              << "\" contains a control character\n";
+        m_err << CliMessage("the output name \"" + Printable(name) +
+                            "\" contains a control character");
         return kExitBadInput;
     }
     if (const std::string problem = PlatformNameProblem(StripFolder(name)); !problem.empty()) {
-        m_err << "skyfetch-cli: the output name \"" << Printable(StripFolder(name)) << "\" "
-              << problem << "\n";
+        m_err << CliMessage("the output name \"" + Printable(StripFolder(name)) + "\" " + problem);
         return kExitBadInput;
     }
     // The name given is followed through a symbolic link, but only to a regular file:
     // a folder, pipe or device is refused before anything is written.
     const TargetCheck target = CheckTarget(name, false);
     if (target.error != 0) {
-        m_err << Printable(name) << ": " << system_error_text(target.error) << "\n";
+        m_err << CliMessage(Printable(name) + ": " + system_error_text(target.error));
         return target.error == ENAMETOOLONG ? kExitBadInput : kExitWriteFailed;
     }
     if (!target.refusal.empty()) {
-        m_err << Printable(name) << " " << target.refusal << ", not a regular file\n";
+        m_err << CliMessage(Printable(name) + " " + target.refusal + ", not a regular file");
         return kExitBadInput;
     }
     if (!arguments.force && name_exists(name)) {
-        m_err << Printable(name) << " already exists\n";
+        m_err << CliMessage(Printable(name) + " already exists" + kForceHint);
         return kExitBadInput;
     }
     if (is_short_spinup(arguments.parameters.spinupYears))
-        m_err << short_spinup_warning() << "\n";
+        m_err << CliMessage(short_spinup_warning());
 
     const int status = write_file(name, arguments.force, arguments.parameters, record, {});
     return status == kExitOk ? report_written() : status;
@@ -229,15 +230,15 @@ int CliTool::batch(const CliArguments& arguments) {
     std::string text;
     FileIdentity tableFile;
     if (const int error = read_whole_file(arguments.batchFile, text, &tableFile); error != 0) {
-        m_err << "skyfetch-cli: cannot read " << Printable(arguments.batchFile) << ": "
-              << (error == EISDIR ? std::string("it is a folder") : system_error_text(error))
-              << "\n";
+        m_err << CliMessage(
+            "cannot read " + Printable(arguments.batchFile) + ": " +
+            (error == EISDIR ? std::string("it is a folder") : system_error_text(error)));
         return kExitBadInput;
     }
     std::istringstream in(text);
     const SiteTable table = ReadSiteTable(in);
     if (!table.ok) {
-        m_err << Printable(arguments.batchFile) << ": " << table.error << "\n";
+        m_err << CliMessage(Printable(arguments.batchFile) + ": " + table.error);
         return kExitBadInput;
     }
 
@@ -245,8 +246,8 @@ int CliTool::batch(const CliArguments& arguments) {
     const int made = make_folders(path);
     OutputFolder folder;
     if (const int opened = made != 0 ? made : folder.open(path); opened != 0) {
-        m_err << "Could not create the folder " << Printable(path) << ": "
-              << system_error_text(opened) << "\n";
+        m_err << CliMessage("Could not create the folder " + Printable(path) + ": " +
+                            system_error_text(opened));
         return kExitWriteFailed;
     }
     folder.remove_stale_temporaries();

@@ -1,4 +1,5 @@
 #include "app/cli/CliArguments.h"
+#include "app/cli/CliMessage.h"
 #include "app/cli/CliTool.h"
 #include "putil/DescriptorStream.h"
 #include "putil/ProcessSetup.h"
@@ -26,15 +27,14 @@ int main(int argc, char** argv) {
     // most of it sits in the buffer until this flush, so this is where the failure shows.
     out.flush();
     if (const int error = out.error(); error != 0) {
-        err << "skyfetch-cli: could not write to standard output: "
-            << skyfetch::system_error_text(error)
-            << "\n";
+        err << skyfetch::CliMessage("could not write to standard output: " +
+                                    skyfetch::system_error_text(error));
         // Driver files are in place whatever became of the report of them: the summary
         // comes here instead, and a status of its own tells a script that the report was
         // lost, before anything a row may have reported. Where standard output was the
         // output itself (the climatology, help, version), it could not be written.
         if (!tool.summary().empty()) {
-            err << tool.summary() << "\n";
+            err << skyfetch::CliMessage(tool.summary());
             status = skyfetch::kExitOutputLost;
         } else if (status == skyfetch::kExitOk) {
             status = skyfetch::kExitWriteFailed;

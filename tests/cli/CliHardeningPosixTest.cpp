@@ -48,7 +48,8 @@ TEST(CliStreams, ClosedStandardStreamsNeverReachADriverFile) {
                 << name;
         }
         if (!closeStderr) {
-            EXPECT_NE(run.err.find("could not write to standard output: Bad file descriptor\n"),
+            EXPECT_NE(run.err.find("skyfetch-cli: could not write to standard output: Bad file "
+                                   "descriptor\n"),
                       std::string::npos)
                 << run.err;
         }
@@ -66,7 +67,7 @@ TEST(CliStreams, AFileSizeLimitIsAFailedWrite) {
     const CliRun full = run_cli(
         {"--lon", "13.25", "--lat", "55.75", "--output", "x.txt", "--force"}, temp.path(), limit);
     EXPECT_EQ(full.status, 4);
-    EXPECT_EQ(full.err, "Could not write x.txt: File too large\n");
+    EXPECT_EQ(full.err, "skyfetch-cli: Could not write x.txt: File too large\n");
     EXPECT_EQ(read_text("x.txt"), "old");
     EXPECT_EQ(temporaries(temp.path()), 0);
 }

@@ -37,11 +37,11 @@ TEST(CliStreams, AClosedPipeIsALostReport) {
     pipe.stdoutBrokenPipe = true;
     const CliRun lost = run_cli({"--batch", "sites.csv", "--output-dir", "out"}, temp.path(), pipe);
     EXPECT_EQ(lost.status, 5);
-    EXPECT_NE(lost.err.find("line 5: "), std::string::npos) << lost.err;
+    EXPECT_NE(lost.err.find("skyfetch-cli: line 5: "), std::string::npos) << lost.err;
     EXPECT_NE(lost.err.find(
                   "skyfetch-cli: could not write to standard output: " + test::closed_pipe_text() +
                   "\n"
-                  "3 driver files written to out, 1 row failed\n"),
+                  "skyfetch-cli: 3 driver files written to out, 1 row failed\n"),
               std::string::npos)
         << lost.err;
     EXPECT_EQ(entries("out"), (std::set<std::string>{"s0.txt", "s1.txt", "s2.txt"}));
@@ -100,8 +100,10 @@ TEST(CliNames, ABatchNeverReplacesTheTableItReads) {
     const CliRun run =
         run_cli({"--batch", "out/sites.txt", "--output-dir", "out", "--force"}, temp.path());
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "line 2: out" + kSeparator + "sites.txt is the batch file being read\n" +
-                           "line 3: out" + kSeparator + "copy.txt is the batch file being read\n");
+    EXPECT_EQ(run.err, "skyfetch-cli: line 2: out" + kSeparator +
+                           "sites.txt is the batch file being read\n" +
+                           "skyfetch-cli: line 3: out" + kSeparator +
+                           "copy.txt is the batch file being read\n");
     EXPECT_EQ(read_text("out/sites.txt"), table);
     EXPECT_TRUE(fs::exists("out/a.txt"));
 }
@@ -132,18 +134,19 @@ TEST(CliNames, MessagesSayWhatIsWrongWithAName) {
     } runs[] = {
         {{"--lon", "13.25", "--lat", "55.75", "--output", longName},
          2,
-         cut + ": " + tooLong + "\n"},
+         "skyfetch-cli: " + cut + ": " + tooLong + "\n"},
         {{"--lon", "13.25", "--lat", "55.75", "--output", std::string(100000, 'n')},
          2,
-         cut + ": " + tooLong + "\n"},
+         "skyfetch-cli: " + cut + ": " + tooLong + "\n"},
         {{"--batch", "sites.csv", "--output-dir", "out"},
          2,
-         "line 2: out" + kSeparator + std::string(196, 'n') + "...: " + tooLong + "\n"},
+         "skyfetch-cli: line 2: out" + kSeparator + std::string(196, 'n') + "...: " + tooLong +
+             "\n"},
         {{"--batch", "folder"}, 2, "skyfetch-cli: cannot read folder: it is a folder\n"},
         {{"--lon", "13.25", "--lat", "55.75", "--output", "gone/a\u202Eb\xC2\x9B.txt"},
          4,
-         "Could not open gone/a\\u202eb\\u009b.txt for output: " + test::no_such_file_text() +
-             "\n"},
+         "skyfetch-cli: Could not open gone/a\\u202eb\\u009b.txt for output: " +
+             test::no_such_file_text() + "\n"},
     };
     for (const auto& run : runs) {
         const CliRun result = run_cli(run.args, temp.path());

@@ -58,7 +58,9 @@ TEST(CliProgram, AFailedStandardOutputIsAFailure) {
         {{"--version"}, 4, lost},
         {{"--lon", "13.25", "--lat", "55.75", "--output", "x.txt"},
          5,
-         lost + "Environmental driver data have been written to the file x.txt in the folder " +
+         lost +
+             "skyfetch-cli: Environmental driver data have been written to the file x.txt in "
+             "the folder " +
              temp.path() + ".\n"},
     };
     for (const auto& run : runs) {
@@ -71,7 +73,8 @@ TEST(CliProgram, AFailedStandardOutputIsAFailure) {
     const CliRun sea =
         run_cli({"--climatology", "--lon", "-0.5", "--lat", "2"}, temp.path(), 0, "/dev/full");
     EXPECT_EQ(sea.status, 3);
-    EXPECT_EQ(sea.err, "(0.5\u00B0W, 2\u00B0N) not land or not found in climate database\n");
+    EXPECT_EQ(sea.err,
+              "skyfetch-cli: (0.5\u00B0W, 2\u00B0N) not land or not found in climate database\n");
 }
 
 TEST(CliProgram, SpecialFilesAreNeitherOpenedNorWritten) {
@@ -91,11 +94,14 @@ TEST(CliProgram, SpecialFilesAreNeitherOpenedNorWritten) {
         int status;
         std::string err;
     } runs[] = {
-        {with({"--output", "p.txt"}), 2, "p.txt is a named pipe, not a regular file\n"},
-        {with({"--output", "p.txt", "--force"}), 2, "p.txt is a named pipe, not a regular file\n"},
-        {with({"--output", "somefolder"}), 2, "somefolder is a folder, not a regular file\n"},
+        {with({"--output", "p.txt"}), 2,
+         "skyfetch-cli: p.txt is a named pipe, not a regular file\n"},
+        {with({"--output", "p.txt", "--force"}), 2,
+         "skyfetch-cli: p.txt is a named pipe, not a regular file\n"},
+        {with({"--output", "somefolder"}), 2,
+         "skyfetch-cli: somefolder is a folder, not a regular file\n"},
         {with({"--output", "/dev/null", "--force"}), 2,
-         "/dev/null is a device, not a regular file\n"},
+         "skyfetch-cli: /dev/null is a device, not a regular file\n"},
         {with({}), 0, ""}, // climate.txt is taken: climate0.txt
     };
     for (const auto& run : runs) {
@@ -109,8 +115,8 @@ TEST(CliProgram, SpecialFilesAreNeitherOpenedNorWritten) {
     test::write_text("sites.csv", "name,lon,lat\np,13.25,55.75\nok,13.25,55.75\n");
     const CliRun batch = run_cli({"--batch", "sites.csv", "--force"}, temp.path());
     EXPECT_EQ(batch.status, 2);
-    EXPECT_EQ(batch.err, "line 2: ./p.txt is a named pipe, not a regular file in the output "
-                         "folder\n");
+    EXPECT_EQ(batch.err, "skyfetch-cli: line 2: ./p.txt is a named pipe, not a regular file in "
+                         "the output folder\n");
     EXPECT_TRUE(fs::is_regular_file("ok.txt"));
 }
 
@@ -125,9 +131,9 @@ TEST(CliProgram, ABatchNeverWritesOutsideItsOutputFolder) {
     const CliRun run =
         run_cli({"--batch", "sites.csv", "--output-dir", "out", "--force"}, temp.path());
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "line 2: out/a.txt is a symbolic link, not a regular file in the output "
-                       "folder\nline 3: out/b.txt is a symbolic link, not a regular file in "
-                       "the output folder\n");
+    EXPECT_EQ(run.err, "skyfetch-cli: line 2: out/a.txt is a symbolic link, not a regular file "
+                       "in the output folder\nskyfetch-cli: line 3: out/b.txt is a symbolic "
+                       "link, not a regular file in the output folder\n");
     EXPECT_EQ(read_text("outside/victim.txt"), "victim");
     EXPECT_EQ(entries("outside"), std::set<std::string>{"victim.txt"});
     EXPECT_TRUE(fs::is_symlink("out/a.txt"));

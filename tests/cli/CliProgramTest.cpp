@@ -1,6 +1,7 @@
 // Runs the built skyfetch-cli as a user would and checks its files, texts and statuses.
 #include "CliFiles.h"
 #include "RunCli.h"
+#include "app/cli/CliArguments.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -59,7 +60,8 @@ TEST(CliProgram, ParametersReachTheFile) {
     ASSERT_EQ(run.status, 0) << run.err;
     // Fewer than 100 spin-up years: the warning, and the file all the same.
     EXPECT_EQ(run.err,
-              "You have specified a very short initialisation phase for the simulation.\n"
+              "skyfetch-cli: You have specified a very short initialisation phase for the "
+              "simulation.\n"
               "The initialisation should normally be set to at least three times the average\n"
               "disturbance interval and at most 1000 years.\n");
     const std::vector<std::string> lines = file_lines("p.txt");
@@ -76,18 +78,20 @@ TEST(CliProgram, SeaCellIsNotLand) {
     TempFolder temp;
     const CliRun run = run_cli({"--lon", "-0.5", "--lat", "2"}, temp.path());
     EXPECT_EQ(run.status, 3);
-    EXPECT_EQ(run.err, "(0.5\u00B0W, 2\u00B0N) not land or not found in climate database\n");
+    EXPECT_EQ(run.err, "skyfetch-cli: (0.5\u00B0W, 2\u00B0N) not land or not found in climate "
+                       "database\n");
     EXPECT_TRUE(entries(temp.path()).empty());
 
     const CliRun antarctica = run_cli({"--climatology", "--lon", "0", "--lat", "-85"}, temp.path());
     EXPECT_EQ(antarctica.status, 3);
-    EXPECT_EQ(antarctica.err, "(0\u00B0E, 85\u00B0S) not land or not found in climate database\n");
+    EXPECT_EQ(antarctica.err,
+              "skyfetch-cli: (0\u00B0E, 85\u00B0S) not land or not found in climate database\n");
 }
 
 TEST(CliProgram, RefusesBadValuesWithTheRangeTexts) {
     TempFolder temp;
-    const std::string lonText = "Longitude must be in the range -180 to 180 degrees ";
-    const std::string latText = "Latitude must be in the range -90 to 90 degrees";
+    const std::string lonText = "skyfetch-cli: Longitude must be in the range -180 to 180 degrees";
+    const std::string latText = "skyfetch-cli: Latitude must be in the range -90 to 90 degrees";
     struct Case {
         std::vector<std::string> extra;
         std::string firstLine;
@@ -101,25 +105,25 @@ TEST(CliProgram, RefusesBadValuesWithTheRangeTexts) {
         {{"--lon", "10", "--lat", "-inf"}, latText},
         {{"--lon", "10", "--lat", "NaN"}, latText},
         {{"--lon", "13.25", "--lat", "55.75", "--spinup", "10001"},
-         "Number of spinup years must be in the range 0-10000"},
+         "skyfetch-cli: Number of spinup years must be in the range 0-10000"},
         {{"--lon", "13.25", "--lat", "55.75", "--scenario", "-1"},
-         "Number of scenario years must be in the range 0-10000"},
+         "skyfetch-cli: Number of scenario years must be in the range 0-10000"},
         {{"--lon", "13.25", "--lat", "55.75", "--temp-change", "nan"},
-         "Temperature change must be in the range -30 to 30 \u00B0C"},
+         "skyfetch-cli: Temperature change must be in the range -30 to 30 \u00B0C"},
         {{"--lon", "13.25", "--lat", "55.75", "--temp-change", "-31"},
-         "Temperature change must be in the range -30 to 30 \u00B0C"},
+         "skyfetch-cli: Temperature change must be in the range -30 to 30 \u00B0C"},
         {{"--lon", "13.25", "--lat", "55.75", "--precip-change", "-100.1"},
-         "Precipitation cannot decrease by more than 100 percent!"},
+         "skyfetch-cli: Precipitation cannot decrease by more than 100 percent!"},
         {{"--lon", "13.25", "--lat", "55.75", "--precip-change", "inf"},
-         "Precipitation increase must be in the range 0-1000 %"},
+         "skyfetch-cli: Precipitation increase must be in the range 0-1000 %"},
         {{"--lon", "13.25", "--lat", "55.75", "--co2-change", "-inf"},
-         "CO2 concentration cannot decrease by more than 100 percent!"},
+         "skyfetch-cli: CO2 concentration cannot decrease by more than 100 percent!"},
         {{"--lon", "13.25", "--lat", "55.75", "--co2-change", "1000.5"},
-         "CO2 increase must be in the range 0-1000 %"},
+         "skyfetch-cli: CO2 increase must be in the range 0-1000 %"},
         {{"--lon", "13.25", "--lat", "55.75", "--output", ""},
-         "Please provide a name for the output file"},
+         "skyfetch-cli: Please provide a name for the output file"},
         {{"--lon", "13.25", "--lat", "55.75", "--output", ".txt"},
-         "Please provide a valid name for the output file"},
+         "skyfetch-cli: Please provide a valid name for the output file"},
         {{"--lon", "abc", "--lat", "10"}, "skyfetch-cli: --lon needs a number, not \"abc\""},
         {{"--lon", "10"}, "skyfetch-cli: --lon and --lat are required"},
         {{"--lon", "1", "--lat", "2", "--bogus"}, "skyfetch-cli: unknown option --bogus"},
@@ -143,7 +147,7 @@ TEST(CliProgram, ExistingFileNeedsForce) {
     TempFolder::write("old.txt", "keep me\n");
     CliRun run = run_cli({"--lon", "13.25", "--lat", "55.75", "--output", "old.txt"}, temp.path());
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "old.txt already exists\n");
+    EXPECT_EQ(run.err, "skyfetch-cli: old.txt already exists (use --force to replace it)\n");
     EXPECT_EQ(read_text("old.txt"), "keep me\n");
 
     run = run_cli({"--lon", "13.25", "--lat", "55.75", "--output", "old.txt", "--force"},
@@ -151,6 +155,44 @@ TEST(CliProgram, ExistingFileNeedsForce) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(file_lines("old.txt").size(), 1109u);
     EXPECT_EQ(entries(temp.path()), std::set<std::string>{"old.txt"});
+}
+
+TEST(CliProgram, MessagesNameTheProgramAndSayWhenForceHelps) {
+    // Each message starts with the program's name once and ends its line without a blank;
+    // a taken name says that --force would replace it. An argument error alone is followed
+    // by the usage lines.
+    TempFolder temp;
+    fs::create_directory("out");
+    TempFolder::write("out/taken.txt", "mine");
+    TempFolder::write("sites.csv", "name,lon,lat\ntaken,13.25,55.75\n");
+    const std::string hint = " already exists (use --force to replace it)\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } runs[] = {
+        {{"--lon", "13.25", "--lat", "55.75", "--output", "out/taken.txt"},
+         2,
+         "skyfetch-cli: out/taken.txt" + hint},
+        {{"--batch", "sites.csv", "--output-dir", "out"},
+         2,
+         "skyfetch-cli: line 2: out" + test::kSeparator + "taken.txt" + hint},
+        {{"--lon", "200", "--lat", "10"},
+         2,
+         "skyfetch-cli: Longitude must be in the range -180 to 180 degrees\n"},
+        {{"--lon", "-0.5", "--lat", "2"},
+         3,
+         "skyfetch-cli: (0.5\u00B0W, 2\u00B0N) not land or not found in climate database\n"},
+        {{"--lon", "1", "--lat", "2", "--lon", "3"},
+         2,
+         "skyfetch-cli: --lon given more than once\n" + UsageText()},
+    };
+    for (const auto& run : runs) {
+        const CliRun result = run_cli(run.args, temp.path());
+        EXPECT_EQ(result.status, run.status) << run.err;
+        EXPECT_EQ(result.err, run.err);
+    }
+    EXPECT_EQ(read_text("out/taken.txt"), "mine");
 }
 
 TEST(CliProgram, FailedWritesLeaveNothingBehind) {
@@ -234,22 +276,27 @@ TEST(CliProgram, BatchWritesGoodRowsAndReportsBadOnes) {
                 return true;
         return false;
     };
-    EXPECT_TRUE(reported("line 3: warning: You have specified a very short initialisation"));
-    EXPECT_TRUE(reported("line 4: the name \"malmo\" is used by an earlier row"));
-    EXPECT_TRUE(reported("line 5: the name \"../x\""));
-    EXPECT_TRUE(reported("line 7: lon: \"abc\" is not a number"));
-    EXPECT_TRUE(reported("line 8: Longitude must be in the range -180 to 180 degrees "));
+    EXPECT_TRUE(reported("skyfetch-cli: line 3: warning: You have specified a very short "
+                         "initialisation"));
+    EXPECT_TRUE(reported("skyfetch-cli: line 4: the name \"malmo\" is used by an earlier row"));
+    EXPECT_TRUE(reported("skyfetch-cli: line 5: the name \"../x\""));
+    EXPECT_TRUE(reported("skyfetch-cli: line 7: lon: \"abc\" is not a number"));
     EXPECT_TRUE(
-        reported("line 9: (0.5\u00B0W, 2\u00B0N) not land or not found in climate database"));
-    EXPECT_TRUE(reported("line 10: Temperature change must be in the range -30 to 30 \u00B0C"));
-    EXPECT_TRUE(reported("line 11: expected 6 fields, found 3"));
+        reported("skyfetch-cli: line 8: Longitude must be in the range -180 to 180 degrees"));
+    EXPECT_TRUE(reported("skyfetch-cli: line 9: (0.5\u00B0W, 2\u00B0N) not land or not found in "
+                         "climate database"));
+    EXPECT_TRUE(reported("skyfetch-cli: line 10: Temperature change must be in the range -30 to 30 "
+                         "\u00B0C"));
+    EXPECT_TRUE(reported("skyfetch-cli: line 11: expected 6 fields, found 3"));
     EXPECT_EQ(lines_of(run.out).back(), "2 driver files written to out/deeper, 7 rows failed");
 
     // A second run refuses the existing files unless forced.
     const CliRun again =
         run_cli({"--batch", "sites.csv", "--output-dir", "out/deeper"}, temp.path());
     EXPECT_NE(again.status, 0);
-    EXPECT_NE(again.err.find("line 2: out/deeper/malmo.txt already exists"), std::string::npos);
+    EXPECT_NE(again.err.find("skyfetch-cli: line 2: out/deeper/malmo.txt already exists (use "
+                             "--force to replace it)\n"),
+              std::string::npos);
     const CliRun forced =
         run_cli({"--batch", "sites.csv", "--output-dir", "out/deeper", "--force"}, temp.path());
     EXPECT_EQ(lines_of(forced.out).back(), "2 driver files written to out/deeper, 7 rows failed");
@@ -299,10 +346,11 @@ TEST(CliProgram, ValuesComeBeforeTheLookupAndTheNameAfterIt) {
     TempFolder temp;
     CliRun run = run_cli({"--lon", "-0.5", "--lat", "2", "--spinup", "10001"}, temp.path());
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "Number of spinup years must be in the range 0-10000\n");
+    EXPECT_EQ(run.err, "skyfetch-cli: Number of spinup years must be in the range 0-10000\n");
     run = run_cli({"--lon", "-0.5", "--lat", "2", "--output", ".txt"}, temp.path());
     EXPECT_EQ(run.status, 3);
-    EXPECT_EQ(run.err, "(0.5\u00B0W, 2\u00B0N) not land or not found in climate database\n");
+    EXPECT_EQ(run.err, "skyfetch-cli: (0.5\u00B0W, 2\u00B0N) not land or not found in climate "
+                       "database\n");
     run = run_cli({"--help"}, temp.path());
     EXPECT_NE(run.out.find("Values are checked before the location\nis looked up, the output "
                            "name after it.\n"),
@@ -340,7 +388,7 @@ TEST(CliProgram, NamesAreJudgedByTheFilesOwnName) {
     EXPECT_TRUE(fs::is_regular_file("x.txt") && fs::is_regular_file("y.txt"));
     const CliRun hidden = run_with("sub/.x.txt", temp.path());
     EXPECT_EQ(hidden.status, 2);
-    EXPECT_EQ(hidden.err, "Please provide a valid name for the output file\n");
+    EXPECT_EQ(hidden.err, "skyfetch-cli: Please provide a valid name for the output file\n");
     const CliRun escape = run_with("a\x1b[31m.txt", temp.path());
     EXPECT_EQ(escape.status, 2);
     EXPECT_EQ(escape.err, "skyfetch-cli: the output name \"a\\x1b[31m.txt\" contains a control "
@@ -351,7 +399,7 @@ TEST(CliProgram, NamesAreJudgedByTheFilesOwnName) {
     test::write_text("sites.csv", "name,lon,lat\n\"  \",13.25,55.75\n");
     const CliRun blank = run_cli({"--batch", "sites.csv"}, temp.path());
     EXPECT_EQ(blank.status, 2);
-    EXPECT_EQ(blank.err, "line 2: the name is empty\n");
+    EXPECT_EQ(blank.err, "skyfetch-cli: line 2: the name is empty\n");
 }
 
 } // namespace

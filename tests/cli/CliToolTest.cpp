@@ -107,8 +107,9 @@ TEST(CliTool, ARowThatThrowsFailsAloneOnAnyNumberOfThreads) {
         });
         EXPECT_EQ(run.run(table, folder, false), 4);
         EXPECT_EQ(run.written(), 298);
-        EXPECT_EQ(err.str(), "line 9: the row could not be prepared: std::bad_alloc\n"
-                             "line 262: the row could not be prepared: std::bad_alloc\n");
+        EXPECT_EQ(err.str(),
+                  "skyfetch-cli: line 9: the row could not be prepared: std::bad_alloc\n"
+                  "skyfetch-cli: line 262: the row could not be prepared: std::bad_alloc\n");
     }
 }
 

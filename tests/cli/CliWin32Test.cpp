@@ -52,9 +52,10 @@ TEST(CliWin32, NamesWindowsRefusesAreBadInput) {
                      "name,lon,lat\nnul,13.25,55.75\na?b,13.25,55.75\nok,13.25,55.75\n");
     const CliRun batch = run_cli({"--batch", "sites.csv"}, temp.path());
     EXPECT_EQ(batch.status, 2);
-    EXPECT_EQ(batch.err, "line 2: the name \"nul\" is reserved on Windows for a device\n"
-                         "line 3: the name \"a?b\" contains \"?\", which Windows does not allow "
-                         "in a file name\n");
+    EXPECT_EQ(batch.err,
+              "skyfetch-cli: line 2: the name \"nul\" is reserved on Windows for a device\n"
+              "skyfetch-cli: line 3: the name \"a?b\" contains \"?\", which Windows does not "
+              "allow in a file name\n");
     EXPECT_EQ(entries(temp.path()), (std::set<std::string>{"ok.txt", "sites.csv"}));
 }
 
@@ -63,7 +64,7 @@ TEST(CliWin32, ANameIsTakenInAnyCaseOfLetters) {
     TempFolder::write("climate.txt", "mine");
     const CliRun run = run_cli(lund_and({"--output", "CLIMATE.TXT"}), temp.path());
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "CLIMATE.TXT already exists\n");
+    EXPECT_EQ(run.err, "skyfetch-cli: CLIMATE.TXT already exists (use --force to replace it)\n");
     EXPECT_EQ(run_cli(kLund, temp.path()).status, 0); // the default name: climate0.txt
     EXPECT_EQ(entries(temp.path()), (std::set<std::string>{"climate.txt", "climate0.txt"}));
     EXPECT_EQ(test::read_text("climate.txt"), "mine");
