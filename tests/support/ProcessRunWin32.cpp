@@ -60,9 +60,19 @@ ProcessRun run_process(const std::string& program, const std::vector<std::string
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
     const DWORD flags = CREATE_UNICODE_ENVIRONMENT | (options.newConsole ? CREATE_NEW_CONSOLE : 0);
-    const bool started =
-        CreateProcessW(nullptr, wideCommand.data(), nullptr, nullptr, TRUE, flags, nullptr,
-                       folder.empty() ? nullptr : folder.c_str(), &startup, &process);
+    // Wine, busy with many test processes, now and then fails a start that succeeds a
+    // moment later; a start that keeps failing says why in the captured error text.
+    bool started = false;
+    DWORD startError = 0;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        if (attempt > 0)
+            Sleep(200);
+        started =
+            CreateProcessW(nullptr, wideCommand.data(), nullptr, nullptr, TRUE, flags, nullptr,
+                           folder.empty() ? nullptr : folder.c_str(), &startup, &process);
+        if (!started)
+            startError = GetLastError();
+    }
     if (childOut != out)
         CloseHandle(childOut);
     CloseHandle(in);
@@ -87,6 +97,8 @@ ProcessRun run_process(const std::string& program, const std::vector<std::string
     }
     run.out = read_from_start(out);
     run.err = read_from_start(err);
+    if (!started)
+        run.err += "could not start " + program + ": error " + std::to_string(startError) + "\r\n";
     CloseHandle(out);
     CloseHandle(err);
     return run;
